@@ -1,0 +1,107 @@
+#pragma once
+// The limiter's signal path, free of any host or editor code: coefficients, work buffers, the two
+// gain computers, the block routine and the meters that the panel reads.
+//
+// Threads:
+//   - set-up calls (setSampleRate, setBlockSize, setBlockSizeAndSampleRate, resume, suspend) come
+//     from the host while processing is switched off;
+//   - recalculate() may run on any thread (host automation, panel drag); coefficients are single
+//     32-bit atomics, so the audio thread sees old or new values, never torn ones;
+//   - process() runs on the audio thread: no allocation, lock, system call or exception.
+
+#include "dsp/Coefficients.h"
+#include "dsp/LimiterChannel.h"
+#include "dsp/ParamIndex.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace qx {
+
+// Meter hand-over between the audio thread (writer) and the panel's timer (reader, resets).
+struct MeterShared {
+    std::atomic<float> minGain{1.0f};      // smallest applied gain since the panel's last read
+    std::atomic<float> peakOut{0.0f};      // largest absolute output sample since then
+    std::atomic<int32_t> clipHold{0};      // 27 on an output sample above 1.0; panel counts down
+    std::atomic<int32_t> singleChannel{0}; // 1 while exactly one input channel is processed
+};
+
+// Answers about the host's pin connections, asked once per block by the channel selection.
+class PinQuery {
+public:
+    virtual bool inputConnected(int pin) = 0;
+    virtual bool outputConnected(int pin) = 0;
+
+protected:
+    ~PinQuery() = default;
+};
+
+class LimiterEngine {
+public:
+    static constexpr int32_t kBufferSlack = 10;
+
+    // `params` is the effect's array of current values; the engine only reads it.
+    explicit LimiterEngine(const ParamArray& params);
+    ~LimiterEngine();
+    LimiterEngine(const LimiterEngine&) = delete;
+    LimiterEngine& operator=(const LimiterEngine&) = delete;
+
+    // Host set-up. Sample rates that are not finite or outside (0, 1 MHz] are ignored (the
+    // previous rate stays); block sizes below 1 are raised to a usable minimum.
+    void setSampleRate(float rate);
+    void setBlockSize(int32_t frames);
+    void setBlockSizeAndSampleRate(int32_t frames, float rate);
+    void resume();
+    void suspend();
+
+    // Recomputes every coefficient from the parameter values and the engine's sample rate.
+    void recalculate();
+
+    // Block routine: replace mode overwrites the outputs, accumulate mode adds into them.
+    void process(const float* const* inputs, float* const* outputs, int32_t frames,
+                 bool accumulate, PinQuery& pins);
+
+    MeterShared& meters() { return meters_; }
+    const MeterShared& meters() const { return meters_; }
+
+    // Read-outs for the effect and for tests.
+    float sampleRate() const { return engineSampleRate_; }
+    int32_t blockSize() const { return engineBlockSize_; }
+    float rateRatio() const { return rateRatio_.load(std::memory_order_relaxed); }
+    bool running() const { return running_.load(std::memory_order_relaxed) == 1; }
+    bool buffersAllocated() const { return buffersAllocated_ != 0; }
+    Coefficients coefficients() const;
+    const LimiterChannel& channel(int i) const { return channels_[i & 1]; }
+
+private:
+    // Implementation owned by dsp/; see LimiterEngine.cpp.
+    void allocateBuffers();
+    void clearBuffers();
+    void freeBuffers();
+
+    const ParamArray& params_;
+    float engineSampleRate_ = 44100.0f;
+    int32_t engineBlockSize_ = 1024;
+    std::atomic<float> rateRatio_{1.0f};
+    std::atomic<int32_t> running_{0};
+    int32_t buffersAllocated_ = 0;
+
+    std::atomic<float> inputGain_{1.0f};
+    std::atomic<float> outputGain_{1.0f};
+    std::atomic<float> punchCoef_{0.0f};
+    std::atomic<float> releaseRate_{0.0f};
+    std::atomic<float> pressureMix_{0.0f};
+    std::atomic<float> releaseBrake_{0.0f};
+
+    float* detectLeft_ = nullptr;
+    float* detectRight_ = nullptr;
+    float* audioLeft_ = nullptr;
+    float* audioRight_ = nullptr;
+    LimiterChannel channels_[2];
+    float punchLastIn_[2] = {0.0f, 0.0f};
+    float punchLastOut_[2] = {0.0f, 0.0f};
+
+    MeterShared meters_;
+};
+
+} // namespace qx

@@ -1,0 +1,67 @@
+// Parameters and programs: every write lands in the current values and the current program, then
+// the coefficients are recomputed and the panel is told what to redraw.
+#include "editor/PanelEditor.h"
+#include "effect/LimiterEffect.h"
+#include "effect/ParamTable.h"
+
+#include <cstring>
+
+namespace qx {
+
+namespace {
+bool validParam(int32_t index) { return index >= 0 && index < kNumParams; }
+bool validProgram(int32_t index) { return index >= 0 && index < LimiterEffect::kNumPrograms; }
+} // namespace
+
+void LimiterEffect::markPanel(int32_t index) {
+    if (panel != nullptr && index < kParamsWithRedrawBit) panel->markDirty(1u << index);
+}
+
+void LimiterEffect::setParameter(int32_t index, float value) {
+    if (!validParam(index)) return;
+    if (!fromEditor.exchange(false, std::memory_order_relaxed)) markPanel(index);
+    params[index].store(value, std::memory_order_relaxed);
+    programs[currentProgram].values[index].store(value, std::memory_order_relaxed);
+    recalculate();
+}
+
+float LimiterEffect::getParameter(int32_t index) {
+    return validParam(index) ? params[index].load(std::memory_order_relaxed) : 0.0f;
+}
+
+void LimiterEffect::setParameterFromEditor(int32_t index) {
+    if (!validParam(index)) return;
+    fromEditor.store(true, std::memory_order_relaxed);
+    automateParameter(index, params[index].load(std::memory_order_relaxed));
+}
+
+void LimiterEffect::setProgram(int32_t program) {
+    if (!validProgram(program)) return;
+    currentProgram = program;
+    for (int32_t i = 0; i < kNumParams; ++i) {
+        setParameter(i, programs[program].values[i].load(std::memory_order_relaxed));
+        setParameterFromEditor(i);
+    }
+    recalculate();
+    if (panel != nullptr) panel->requestFullRedraw();
+}
+
+void LimiterEffect::setProgramName(char* text) { programs[currentProgram].setName(text); }
+
+void LimiterEffect::getProgramName(char* text) {
+    std::strcpy(text, programs[currentProgram].getName());
+}
+
+bool LimiterEffect::getProgramNameIndexed(int32_t, int32_t index, char* text) {
+    if (!validProgram(index)) return false;
+    std::strcpy(text, programs[index].getName());
+    return true;
+}
+
+bool LimiterEffect::copyProgram(int32_t destination) {
+    if (!validProgram(destination)) return false;
+    programs[destination].copyFrom(programs[currentProgram]);
+    return true;
+}
+
+} // namespace qx

@@ -1,0 +1,20 @@
+// Linux module glue: the exported entry names and the module handle.
+#include "plugin/PluginEntry.h"
+
+#include <dlfcn.h>
+
+namespace qx {
+
+void* moduleInstance() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&moduleInstance), &info) == 0) return nullptr;
+    return info.dli_fbase;
+}
+
+} // namespace qx
+
+// Hosts look up "VSTPluginMain" first and fall back to "main"; both name the same function.
+// C++ reserves the identifier `main`, so the second export is an alias set by symbol name.
+extern "C" __attribute__((visibility("default"))) AEffect*
+mainEntryAlias(HostCallback audioMaster) __asm__("main")
+    __attribute__((alias("VSTPluginMain")));
