@@ -203,6 +203,8 @@ intptr_t ExtendedEffect::hostVendorSpecific(int32_t a, intptr_t b, void* p, floa
     return callHost(audioMasterVendorSpecific, a, b, p, f);
 }
 bool ExtendedEffect::hostCanDo(char* text) { return askHost(audioMasterCanDo, 0, 0, text); }
+void ExtendedEffect::setIsSynth(bool state) { setFlag(effFlagsIsSynth, state); }
+void ExtendedEffect::setNoSoundInStop(bool state) { setFlag(effFlagsNoSoundInStop, state); }
 intptr_t ExtendedEffect::getHostLanguage() { return callHost(audioMasterGetLanguage); }
 intptr_t ExtendedEffect::hostOpenWindow(void* description) {
     return callHost(audioMasterOpenWindow, 0, 0, description);

@@ -70,6 +70,8 @@ public:
     virtual intptr_t getHostVendorVersion();
     virtual intptr_t hostVendorSpecific(int32_t a, intptr_t b, void* p, float f);
     virtual bool hostCanDo(char* text);
+    virtual void setIsSynth(bool state);
+    virtual void setNoSoundInStop(bool state);
     virtual intptr_t getHostLanguage();
     virtual intptr_t hostOpenWindow(void* description);
     virtual bool hostCloseWindow(void* description);

@@ -22,3 +22,7 @@ int32_t moduleLoadHook(HINSTANCE instance, DWORD, LPVOID) {
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     return qx::moduleLoadHook(instance, reason, reserved);
 }
+
+extern "C" AEffect* QX_CALL VSTPluginMain(HostCallback audioMaster) {
+    return qx::createEffect(audioMaster);
+}

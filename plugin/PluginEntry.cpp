@@ -57,8 +57,9 @@ float QX_CALL getParameterEntry(AEffect* e, int32_t index) {
 
 } // namespace qx
 
-extern "C" AEffect* QX_CALL VSTPluginMain(HostCallback audioMaster) {
-    using namespace qx;
+namespace qx {
+
+AEffect* createEffect(HostCallback audioMaster) {
     if (audioMaster == nullptr) return nullptr;
     if (audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
     // Nothing may unwind into the host: any failure here is reported as null.
@@ -74,3 +75,5 @@ extern "C" AEffect* QX_CALL VSTPluginMain(HostCallback audioMaster) {
         return nullptr;
     }
 }
+
+} // namespace qx

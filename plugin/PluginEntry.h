@@ -27,6 +27,10 @@ using AllocationHook = bool (*)();
 void setEditorAllocationHook(AllocationHook hook);
 bool editorAllocationAllowed();
 
+// What the exported entry does: asks the host's version, builds one effect and hands back its
+// record, or null (host version 0, no memory, or the module is out of memory for good).
+AEffect* createEffect(HostCallback audioMaster);
+
 } // namespace qx
 
 #if defined(_WIN32)
@@ -35,5 +39,5 @@ bool editorAllocationAllowed();
 #define QX_ENTRY_VISIBILITY __attribute__((visibility("default")))
 #endif
 
-// The entry: asks the host's version, builds one effect and hands back its record, or null.
+// The exported entry (defined with the module glue, so the static libraries carry no `main`).
 extern "C" QX_ENTRY_VISIBILITY AEffect* QX_CALL VSTPluginMain(HostCallback audioMaster);

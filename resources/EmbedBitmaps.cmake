@@ -1,4 +1,5 @@
 # Writes a C++ source holding the bytes of each bitmap, numbered 107 upwards in list order.
+string(REPLACE "," ";" FILES "${FILES}")
 set(body "#include \"resources/EmbeddedBitmaps.h\"\n\nnamespace qx {\nnamespace {\n")
 set(cases "")
 set(id 107)
