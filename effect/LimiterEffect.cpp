@@ -4,6 +4,7 @@
 #include "editor/PanelEditor.h"
 #include "effect/ParamTable.h"
 #include "plugin/PluginEntry.h"
+#include "plugin/PrivateOpcodes.h"
 
 #include <cstdio>
 #include <cstring>
@@ -143,6 +144,19 @@ int32_t LimiterEffect::canDo(char* text) {
     if (std::strcmp(text, "plugAsChannelInsert") == 0 || std::strcmp(text, "plugAsSend") == 0)
         return 1;
     return -1;
+}
+
+intptr_t LimiterEffect::vendorSpecific(int32_t index, intptr_t, void* ptr, float) {
+    if (index == kMeterReadoutRequest && ptr != nullptr) {
+        MeterShared& m = meters();
+        auto* out = static_cast<MeterReadout*>(ptr);
+        out->minGain = m.minGain.exchange(1.0f, std::memory_order_relaxed);
+        out->peakOut = m.peakOut.exchange(0.0f, std::memory_order_relaxed);
+        out->clipHold = m.clipHold.load(std::memory_order_relaxed);
+        out->singleChannel = m.singleChannel.load(std::memory_order_relaxed);
+        return 1;
+    }
+    return 0;
 }
 
 bool LimiterEffect::sendEventsToHost(void* events) {

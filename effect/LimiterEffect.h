@@ -62,6 +62,7 @@ public:
     bool getVendorString(char* text) override;
     bool getProductString(char* text) override;
     int32_t canDo(char* text) override;
+    intptr_t vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) override;
     virtual bool sendEventsToHost(void* events);
 
     // For the panel and for tests.
