@@ -8,5 +8,6 @@ int runInfoCommand(int argc, char** argv);
 int runProcessCommand(int argc, char** argv);
 int runPanelCommand(int argc, char** argv);
 int runGuiCommand(int argc, char** argv);
+int runDemoCommand(int argc, char** argv);
 
 } // namespace qxhost

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #if defined(_WIN32)
@@ -173,6 +175,29 @@ int32_t findParameter(HostSession& s, const std::string& name) {
     for (int32_t i = 0; i < s.effect()->numParams; ++i)
         if (norm(s.text(qx::effGetParamName, i)) == wanted) return i;
     return -1;
+}
+
+bool setParameterByName(HostSession& s, const std::string& assignment, std::string& error) {
+    const auto eq = assignment.find('=');
+    if (eq == std::string::npos) {
+        error = "expected NAME=VALUE, got '" + assignment + "'";
+        return false;
+    }
+    const std::string name = assignment.substr(0, eq);
+    const std::string text = assignment.substr(eq + 1);
+    const int32_t index = findParameter(s, name);
+    if (index < 0) {
+        error = "unknown parameter '" + name + "'";
+        return false;
+    }
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || end == nullptr || *end != '\0' || !std::isfinite(v) || v < 0.0 || v > 1.0) {
+        error = "value for '" + name + "' must be a number from 0 to 1, got '" + text + "'";
+        return false;
+    }
+    s.effect()->setParameter(s.effect(), index, static_cast<float>(v));
+    return true;
 }
 
 } // namespace qxhost

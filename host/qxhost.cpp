@@ -14,7 +14,8 @@ void usage() {
                  "                      [--block N] [--replace|--accumulate] [--float]\n"
                  "                      [--plot PNG]\n"
                  "       qxhost panel PLUGIN OUT.png [--param NAME=VALUE ...] [--meter GAIN,PEAK]\n"
-                 "       qxhost gui PLUGIN\n");
+                 "       qxhost gui PLUGIN\n"
+                 "       qxhost demo OUT.wav [SECONDS]\n");
 }
 
 } // namespace
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "info") == 0) return qxhost::runInfoCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "process") == 0) return qxhost::runProcessCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "panel") == 0) return qxhost::runPanelCommand(argc - 2, argv + 2);
+    if (std::strcmp(command, "demo") == 0) return qxhost::runDemoCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "gui") == 0) return qxhost::runGuiCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
         usage();

@@ -2,13 +2,15 @@
 # Installs what building and testing need, from Debian's archive. Does nothing when all is there.
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ clang pkg-config
-  googletest libgtest-dev libbenchmark-dev
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 xvfb xauth x11-utils libx11-dev libxtst-dev
-  libsndfile1-dev libpng-dev
-)
+# --minimal: only what the Linux module and the command-line host need (the demo).
+packages=(cmake ninja-build g++ pkg-config libsndfile1-dev libx11-dev)
+if [ "${1:-}" != "--minimal" ]; then
+  packages+=(
+    clang googletest libgtest-dev libbenchmark-dev
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+    wine64 xvfb xauth x11-utils libxtst-dev
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
