@@ -1,6 +1,7 @@
 // Construction, destruction, processing hand-over and the fixed answers about the effect.
 #include "effect/LimiterEffect.h"
 
+#include "editor/HeadlessControl.h"
 #include "editor/PanelEditor.h"
 #include "effect/ParamTable.h"
 #include "plugin/PluginEntry.h"
@@ -146,7 +147,9 @@ int32_t LimiterEffect::canDo(char* text) {
     return -1;
 }
 
-intptr_t LimiterEffect::vendorSpecific(int32_t index, intptr_t, void* ptr, float) {
+intptr_t LimiterEffect::vendorSpecific(int32_t index, intptr_t value, void* ptr, float) {
+    if (index == QX_HEADLESS_INDEX)
+        return panel != nullptr ? panel->headlessRequest(value, ptr) : 0;
     if (index == kMeterReadoutRequest && ptr != nullptr) {
         MeterShared& m = meters();
         auto* out = static_cast<MeterReadout*>(ptr);
