@@ -65,8 +65,8 @@ public:
     const MeterShared& meters() const { return meters_; }
 
     // Read-outs for the effect and for tests.
-    float sampleRate() const { return engineSampleRate_; }
-    int32_t blockSize() const { return engineBlockSize_; }
+    float sampleRate() const { return engineSampleRate_.load(std::memory_order_relaxed); }
+    int32_t blockSize() const { return engineBlockSize_.load(std::memory_order_relaxed); }
     float rateRatio() const { return rateRatio_.load(std::memory_order_relaxed); }
     bool running() const { return running_.load(std::memory_order_relaxed) == 1; }
     bool buffersAllocated() const { return buffersAllocated_ != 0; }
@@ -74,17 +74,24 @@ public:
     const LimiterChannel& channel(int i) const { return channels_[i & 1]; }
 
 private:
-    // Implementation owned by dsp/; see LimiterEngine.cpp.
+    struct Routing;     // channel selection, active outputs and switches of one block
+    struct BlockState;  // coefficients read once per block and the block's meter extremes
+
     void allocateBuffers();
     void clearBuffers();
     void freeBuffers();
 
+    Routing route(const float* const* inputs, float* const* outputs, PinQuery& pins) const;
+    void processPiece(const Routing& r, const float* const* inputs, float* const* outputs,
+                      int32_t offset, int32_t n, BlockState& b);
+
     const ParamArray& params_;
-    float engineSampleRate_ = 44100.0f;
-    int32_t engineBlockSize_ = 1024;
+    std::atomic<float> engineSampleRate_{44100.0f};
+    std::atomic<int32_t> engineBlockSize_{1024};
     std::atomic<float> rateRatio_{1.0f};
     std::atomic<int32_t> running_{0};
     int32_t buffersAllocated_ = 0;
+    bool allocationFailed_ = false; // retried by the next set-up call
 
     std::atomic<float> inputGain_{1.0f};
     std::atomic<float> outputGain_{1.0f};
@@ -93,8 +100,9 @@ private:
     std::atomic<float> pressureMix_{0.0f};
     std::atomic<float> releaseBrake_{0.0f};
 
-    float* detectLeft_ = nullptr;
-    float* detectRight_ = nullptr;
+    // One allocation holds the two conditioned-signal buffers and the two gain buffers.
+    unsigned char* storage_ = nullptr;
+    int32_t storageFrames_ = 0;
     float* audioLeft_ = nullptr;
     float* audioRight_ = nullptr;
     LimiterChannel channels_[2];

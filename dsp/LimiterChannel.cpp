@@ -1,0 +1,47 @@
+#include "dsp/LimiterChannel.h"
+
+#include "dsp/GainKernel.h"
+
+namespace qx {
+
+void LimiterChannel::reset() {
+    lastLevel = 0.0f;
+    softSpeed = 0.0f;
+    gain = 1.0f;
+    lastGain = 1.0f;
+    phase = 0.0f;
+    shapedGain = 1.0f;
+    // Zero, not 1.0: the first release step after a reset is braked as if the shaped gain had just
+    // risen all the way.
+    releaseRef = 0.0f;
+    envelope = 1.0f;
+}
+
+void LimiterChannel::computeGains(const float* detector, int32_t n, const GainComputerSettings& s) {
+    if (n <= 0 || detector == nullptr || gainBuffer == nullptr) return;
+    kernel::Lanes lanes = kernel::Lanes::load(*this, *this);
+    kernel::InputLanes unused;
+    const kernel::GainParams p{s.releaseRate, s.pressureMix, s.releaseBrake, s.rateRatio};
+    kernel::dispatch<kernel::Mode::Detector>(lanes, unused, p, s.soft, detector, gainBuffer,
+                                             nullptr, n);
+    lanes.storeLane0(*this);
+}
+
+void LimiterChannel::combineGains(float* left, float* right, int32_t n) {
+    if (left == nullptr || right == nullptr) return;
+    for (int32_t i = 0; i < n; ++i) {
+        const double P = left[i];
+        const double Q = right[i];
+        // The products can land a rounding step off the smaller gain; the raise pins them to it.
+        const double qOverP = Q / P;
+        double p2 = P * (qOverP < 1.0 ? qOverP : 1.0);
+        if (qOverP < 1.0 && p2 < Q) p2 = Q;
+        const double pOverQ = P / Q;
+        double q2 = Q * (pOverQ < 1.0 ? pOverQ : 1.0);
+        if (pOverQ < 1.0 && q2 < P) q2 = P;
+        left[i] = static_cast<float>(p2);
+        right[i] = static_cast<float>(q2);
+    }
+}
+
+} // namespace qx

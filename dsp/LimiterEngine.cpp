@@ -1,0 +1,380 @@
+#include "dsp/LimiterEngine.h"
+
+#include "dsp/GainKernel.h"
+#include "dsp/Simd.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <new>
+
+namespace qx {
+
+namespace {
+
+using simd::V2;
+
+constexpr int32_t kMaxBlockSize = 1 << 20; // longer host blocks are split anyway
+constexpr float kMaxSampleRate = 1.0e6f;
+constexpr std::size_t kAlign = 64;
+
+bool usableRate(float rate) { return rate > 0.0f && rate <= kMaxSampleRate; } // NaN fails too
+
+int32_t usableBlockSize(int32_t frames) { return std::clamp(frames, int32_t{1}, kMaxBlockSize); }
+
+// Switches are read by truncation toward zero; values no int can hold count as 0.
+int32_t truncated(float v) {
+    if (!(v > -2147483648.0f && v < 2147483648.0f)) return 0;
+    return static_cast<int32_t>(v);
+}
+
+// Output stage for one result stream: y = g * (a * outputGain), written to one or two outputs.
+// Runs two samples per register; the meters collect the smallest gain and the largest |y|.
+template <bool kAccumulate>
+void emit(const float* a, const float* g, float* o1, float* o2, int32_t n, float outputGain,
+          V2& minGain, V2& peak) {
+    using namespace simd;
+    const V2 og = splat(outputGain), floor = splat(kernel::kFloor);
+    auto put = [](float* o, int32_t i, V2 y, bool pair) {
+        if (pair) {
+            if constexpr (kAccumulate) y = loadPair(o + i) + y;
+            storePair(o + i, y);
+        } else {
+            if constexpr (kAccumulate) y = loadFloats(o + i, o + i) + y;
+            storeLane0(o + i, y);
+        }
+    };
+    auto one = [&](int32_t i, V2 A, V2 G, bool pair) {
+        V2 y = G * (A * og);
+        y = zeroWhere(abs(y) < floor, y);
+        minGain = min(G, minGain);
+        peak = max(abs(y), peak);
+        if (o1) put(o1, i, y, pair);
+        if (o2) put(o2, i, y, pair);
+    };
+    int32_t i = 0;
+    for (; i + 2 <= n; i += 2) one(i, loadPair(a + i), loadPair(g + i), true);
+    if (i < n) one(i, loadFloats(a + i, a + i), loadFloats(g + i, g + i), false);
+}
+
+} // namespace
+
+struct LimiterEngine::Routing {
+    bool processLeft = true;
+    bool processRight = true;
+    int copyMode = 0; // 0 stereo, 1 left result to both outputs, 2 right result to both
+    bool leftActive = true;
+    bool rightActive = true;
+    int link = 0; // 0 unlinked, 1 Normal, 2 HQ
+    bool soft = false;
+    bool lowPunch = false;
+};
+
+struct LimiterEngine::BlockState {
+    bool accumulate = false;
+    float inputGain = 1.0f;
+    float outputGain = 1.0f;
+    float punchCoef = 0.0f;
+    kernel::GainParams gain{};
+    V2 minGain = simd::splat(std::numeric_limits<double>::infinity());
+    V2 peak = simd::splat(0.0);
+};
+
+LimiterEngine::LimiterEngine(const ParamArray& params) : params_(params) {
+    channels_[0].reset();
+    channels_[1].reset();
+}
+
+LimiterEngine::~LimiterEngine() { freeBuffers(); }
+
+// ---------------------------------------------------------------- set-up (host, not audio thread)
+
+void LimiterEngine::setSampleRate(float rate) {
+    if (usableRate(rate)) {
+        engineSampleRate_.store(rate, std::memory_order_relaxed);
+        rateRatio_.store(static_cast<float>(44100.0 / rate), std::memory_order_relaxed);
+    }
+    recalculate();
+    if (allocationFailed_) allocateBuffers();
+    else clearBuffers();
+}
+
+void LimiterEngine::setBlockSize(int32_t frames) {
+    engineBlockSize_.store(usableBlockSize(frames), std::memory_order_relaxed);
+    allocateBuffers();
+}
+
+void LimiterEngine::setBlockSizeAndSampleRate(int32_t frames, float rate) {
+    engineBlockSize_.store(usableBlockSize(frames), std::memory_order_relaxed);
+    if (usableRate(rate)) {
+        engineSampleRate_.store(rate, std::memory_order_relaxed);
+        rateRatio_.store(static_cast<float>(44100.0 / rate), std::memory_order_relaxed);
+    }
+    recalculate();
+    allocateBuffers();
+}
+
+void LimiterEngine::resume() {
+    running_.store(0, std::memory_order_relaxed);
+    if (buffersAllocated_ && !allocationFailed_) clearBuffers();
+    else allocateBuffers();
+    channels_[0].reset();
+    channels_[1].reset();
+    punchLastIn_[0] = punchLastIn_[1] = 0.0f;
+    punchLastOut_[0] = punchLastOut_[1] = 0.0f;
+    recalculate();
+    meters_.clipHold.store(0, std::memory_order_relaxed);
+    meters_.minGain.store(1.0f, std::memory_order_relaxed);
+    meters_.peakOut.store(0.0f, std::memory_order_relaxed);
+    running_.store(1, std::memory_order_relaxed);
+}
+
+void LimiterEngine::suspend() {
+    meters_.minGain.store(1.0f, std::memory_order_relaxed);
+    meters_.peakOut.store(0.0f, std::memory_order_relaxed);
+    running_.store(0, std::memory_order_relaxed);
+}
+
+void LimiterEngine::recalculate() {
+    auto p = [this](int i) { return params_[static_cast<std::size_t>(i)].load(std::memory_order_relaxed); };
+    const Coefficients c = computeCoefficients(p(kInput), p(kPressure), p(kRelease1), p(kRelease2),
+                                               p(kOutput), sampleRate());
+    inputGain_.store(c.inputGain, std::memory_order_relaxed);
+    outputGain_.store(c.outputGain, std::memory_order_relaxed);
+    punchCoef_.store(c.punchCoef, std::memory_order_relaxed);
+    releaseRate_.store(c.releaseRate, std::memory_order_relaxed);
+    pressureMix_.store(c.pressureMix, std::memory_order_relaxed);
+    releaseBrake_.store(c.releaseBrake, std::memory_order_relaxed);
+}
+
+Coefficients LimiterEngine::coefficients() const {
+    Coefficients c;
+    c.inputGain = inputGain_.load(std::memory_order_relaxed);
+    c.outputGain = outputGain_.load(std::memory_order_relaxed);
+    c.punchCoef = punchCoef_.load(std::memory_order_relaxed);
+    c.releaseRate = releaseRate_.load(std::memory_order_relaxed);
+    c.pressureMix = pressureMix_.load(std::memory_order_relaxed);
+    c.releaseBrake = releaseBrake_.load(std::memory_order_relaxed);
+    return c;
+}
+
+// The new block is obtained before the old one is released, so on failure the old buffers (and
+// their capacity, which bounds the pieces a block is cut into) stay in service and the next set-up
+// call tries again. With no buffers at all the block routine stays silent.
+void LimiterEngine::allocateBuffers() {
+    const int32_t frames = engineBlockSize_.load(std::memory_order_relaxed) + kBufferSlack;
+    if (storage_ != nullptr && storageFrames_ == frames) {
+        allocationFailed_ = false;
+        clearBuffers();
+        return;
+    }
+    const std::size_t stride =
+        (static_cast<std::size_t>(frames) * sizeof(float) + kAlign - 1) / kAlign * kAlign;
+    auto* mem = static_cast<unsigned char*>(::operator new[](4 * stride + kAlign, std::nothrow));
+    if (mem == nullptr) {
+        allocationFailed_ = true;
+        clearBuffers();
+        return;
+    }
+    freeBuffers();
+    storage_ = mem;
+    const auto base = (reinterpret_cast<std::uintptr_t>(mem) + kAlign - 1) / kAlign * kAlign;
+    auto slot = [&](int k) { return reinterpret_cast<float*>(base + static_cast<std::uintptr_t>(k) * stride); };
+    audioLeft_ = slot(0);
+    audioRight_ = slot(1);
+    channels_[0].gainBuffer = slot(2);
+    channels_[1].gainBuffer = slot(3);
+    storageFrames_ = frames;
+    buffersAllocated_ = 1;
+    allocationFailed_ = false;
+    clearBuffers();
+}
+
+void LimiterEngine::clearBuffers() {
+    if (!buffersAllocated_) return;
+    std::fill(audioLeft_, audioLeft_ + storageFrames_, 0.0f);
+    std::fill(audioRight_, audioRight_ + storageFrames_, 0.0f);
+    std::fill(channels_[0].gainBuffer, channels_[0].gainBuffer + storageFrames_, 1.0f);
+    std::fill(channels_[1].gainBuffer, channels_[1].gainBuffer + storageFrames_, 1.0f);
+}
+
+void LimiterEngine::freeBuffers() {
+    buffersAllocated_ = 0;
+    ::operator delete[](storage_);
+    storage_ = nullptr;
+    storageFrames_ = 0;
+    audioLeft_ = audioRight_ = nullptr;
+    channels_[0].gainBuffer = channels_[1].gainBuffer = nullptr;
+}
+
+// ---------------------------------------------------------------- block routine (audio thread)
+
+LimiterEngine::Routing LimiterEngine::route(const float* const* inputs, float* const* outputs,
+                                            PinQuery& pins) const {
+    auto p = [this](int i) { return params_[static_cast<std::size_t>(i)].load(std::memory_order_relaxed); };
+    Routing r;
+    r.soft = truncated(p(kLimit)) == 1;
+    r.lowPunch = truncated(p(kLowPunch)) == 1;
+    const bool linked = p(kStereoLink) == 1.0f;
+    const bool hq = truncated(p(kLinkQuality)) == 1;
+    const bool autoChannel = truncated(p(kAutoChannel)) == 1;
+    const float force = p(kForceChannel);
+
+    if (autoChannel) {
+        if (inputs[0] == inputs[1]) {
+            // One mono buffer fed to both inputs.
+            r.processRight = false;
+            r.copyMode = 1;
+        } else {
+            const bool in0 = pins.inputConnected(0);
+            const bool in1 = pins.inputConnected(1);
+            if (in0 != in1) {
+                r.processLeft = in0;
+                r.processRight = in1;
+                r.copyMode = in0 ? 1 : 2;
+            }
+        }
+    } else {
+        switch (truncated(2.0f * force)) {
+        case 1: r.processRight = false, r.copyMode = 1; break;
+        case 2: r.processLeft = false, r.copyMode = 2; break;
+        default: break; // Stereo, also for values outside 0..1
+        }
+    }
+
+    if (outputs[0] == outputs[1]) {
+        r.rightActive = false; // a shared buffer is written once, as the left output
+    } else {
+        const bool out0 = pins.outputConnected(0);
+        const bool out1 = pins.outputConnected(1);
+        if (out0 != out1) {
+            r.leftActive = out0;
+            r.rightActive = out1;
+        }
+    }
+
+    r.link = linked ? (hq ? 2 : 1) : 0;
+    if (r.copyMode != 0) r.link = 0;
+    return r;
+}
+
+void LimiterEngine::process(const float* const* inputs, float* const* outputs, int32_t frames,
+                            bool accumulate, PinQuery& pins) {
+    if (running_.load(std::memory_order_relaxed) != 1) return;
+    if (inputs == nullptr || outputs == nullptr || inputs[0] == nullptr || inputs[1] == nullptr ||
+        outputs[0] == nullptr || outputs[1] == nullptr)
+        return;
+
+    const Routing r = route(inputs, outputs, pins);
+    meters_.singleChannel.store(r.processLeft != r.processRight ? 1 : 0, std::memory_order_relaxed);
+    if (frames <= 0) return;
+
+    if (!buffersAllocated_) {
+        // Nothing to process into: a replacing call leaves silence rather than stale samples.
+        if (!accumulate) {
+            if (r.leftActive) std::fill(outputs[0], outputs[0] + frames, 0.0f);
+            if (r.rightActive) std::fill(outputs[1], outputs[1] + frames, 0.0f);
+        }
+        return;
+    }
+
+    BlockState b;
+    b.accumulate = accumulate;
+    b.inputGain = inputGain_.load(std::memory_order_relaxed);
+    b.outputGain = outputGain_.load(std::memory_order_relaxed);
+    b.punchCoef = punchCoef_.load(std::memory_order_relaxed);
+    b.gain = {releaseRate_.load(std::memory_order_relaxed),
+              pressureMix_.load(std::memory_order_relaxed),
+              releaseBrake_.load(std::memory_order_relaxed),
+              rateRatio_.load(std::memory_order_relaxed)};
+
+    // Every pass works sample by sample, so pieces give the same result as one long block.
+    const int32_t cap = storageFrames_;
+    for (int32_t offset = 0; offset < frames; offset += cap)
+        processPiece(r, inputs, outputs, offset, std::min(cap, frames - offset), b);
+
+    // Publish the block's extremes; the panel may have reset the fields meanwhile, which at worst
+    // loses or keeps one extreme for one panel tick.
+    const double blockMin = std::min(simd::lane0(b.minGain), simd::lane1(b.minGain));
+    const double blockPeak = std::max(simd::lane0(b.peak), simd::lane1(b.peak));
+    if (blockMin < meters_.minGain.load(std::memory_order_relaxed))
+        meters_.minGain.store(static_cast<float>(blockMin), std::memory_order_relaxed);
+    if (blockPeak > meters_.peakOut.load(std::memory_order_relaxed))
+        meters_.peakOut.store(static_cast<float>(blockPeak), std::memory_order_relaxed);
+    if (blockPeak > 1.0) meters_.clipHold.store(27, std::memory_order_relaxed);
+}
+
+void LimiterEngine::processPiece(const Routing& r, const float* const* inputs,
+                                 float* const* outputs, int32_t offset, int32_t n, BlockState& b) {
+    using kernel::Lanes;
+    using kernel::Mode;
+    using simd::make;
+
+    kernel::InputLanes in;
+    in.punchCoef = b.punchCoef;
+    in.inputGain = b.inputGain;
+    in.lowPunch = r.lowPunch;
+
+    float* outL = r.leftActive ? outputs[0] + offset : nullptr;
+    float* outR = r.rightActive ? outputs[1] + offset : nullptr;
+    LimiterChannel& ch0 = channels_[0];
+    LimiterChannel& ch1 = channels_[1];
+    auto out = [&](const float* a, const float* g, float* o1, float* o2) {
+        if (o1 == nullptr && o2 == nullptr) return;
+        if (b.accumulate) emit<true>(a, g, o1, o2, n, b.outputGain, b.minGain, b.peak);
+        else emit<false>(a, g, o1, o2, n, b.outputGain, b.minGain, b.peak);
+    };
+
+    if (r.copyMode == 0) {
+        in.in0 = inputs[0] + offset;
+        in.in1 = inputs[1] + offset;
+        in.audio0 = audioLeft_;
+        in.audio1 = audioRight_;
+        in.punchIn = make(punchLastIn_[0], punchLastIn_[1]);
+        in.punchOut = make(punchLastOut_[0], punchLastOut_[1]);
+        if (r.link == 1) {
+            // Normal link: channel 0 follows the louder sample; channel 1 stays frozen.
+            Lanes st = Lanes::load(ch0, ch0);
+            kernel::dispatch<Mode::Normal>(st, in, b.gain, r.soft, nullptr, ch0.gainBuffer,
+                                           nullptr, n);
+            st.storeLane0(ch0);
+            out(audioLeft_, ch0.gainBuffer, outL, nullptr);
+            out(audioRight_, ch0.gainBuffer, outR, nullptr);
+        } else {
+            Lanes st = Lanes::load(ch0, ch1);
+            if (r.link == 2)
+                kernel::dispatch<Mode::DualHQ>(st, in, b.gain, r.soft, nullptr, ch0.gainBuffer,
+                                               ch1.gainBuffer, n);
+            else
+                kernel::dispatch<Mode::Dual>(st, in, b.gain, r.soft, nullptr, ch0.gainBuffer,
+                                             ch1.gainBuffer, n);
+            st.storeLane0(ch0);
+            st.storeLane1(ch1);
+            out(audioLeft_, ch0.gainBuffer, outL, nullptr);
+            out(audioRight_, ch1.gainBuffer, outR, nullptr);
+        }
+        punchLastIn_[0] = static_cast<float>(simd::lane0(in.punchIn));
+        punchLastIn_[1] = static_cast<float>(simd::lane1(in.punchIn));
+        punchLastOut_[0] = static_cast<float>(simd::lane0(in.punchOut));
+        punchLastOut_[1] = static_cast<float>(simd::lane1(in.punchOut));
+        return;
+    }
+
+    // One channel processed; its result goes to every active output.
+    const int c = r.copyMode == 1 ? 0 : 1;
+    LimiterChannel& ch = channels_[c];
+    float* audio = c == 0 ? audioLeft_ : audioRight_;
+    in.in0 = in.in1 = inputs[c] + offset;
+    in.audio0 = audio;
+    in.punchIn = make(punchLastIn_[c], punchLastIn_[c]);
+    in.punchOut = make(punchLastOut_[c], punchLastOut_[c]);
+    Lanes st = Lanes::load(ch, ch);
+    kernel::dispatch<Mode::Single>(st, in, b.gain, r.soft, nullptr, ch.gainBuffer, nullptr, n);
+    st.storeLane0(ch);
+    punchLastIn_[c] = static_cast<float>(simd::lane0(in.punchIn));
+    punchLastOut_[c] = static_cast<float>(simd::lane0(in.punchOut));
+    out(audio, ch.gainBuffer, outL, outR);
+}
+
+} // namespace qx
