@@ -1,8 +1,33 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. This is what CI runs.
+#   1. the three modules and the Linux test tree (unit, interface, Windows-under-wine tests)
+#   2. the whole suite again with AddressSanitizer + UndefinedBehaviorSanitizer
+#   3. the thread test with ThreadSanitizer
+#   4. the fuzzer for a bounded time from the committed seed corpus
+# Set QX_QUICK=1 to stop after the first stage.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+jobs=${JOBS:-2}
 "$root/scripts/setup.sh"
+
+echo "== build and test"
 "$root/scripts/build.sh"
-ctest --test-dir build/linux --output-on-failure -j "${JOBS:-2}"
+ctest --test-dir build/linux --output-on-failure -j "$jobs"
+[ "${QX_QUICK:-0}" = 1 ] && exit 0
+
+echo "== address and undefined-behaviour sanitizers"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQX_SANITIZE=address,undefined >/dev/null
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+echo "== thread sanitizer"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX_SANITIZE=thread \
+  -DQX_EDITOR_BACKEND=headless >/dev/null
+cmake --build build/tsan -j "$jobs" --target hardening_tests
+TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/hardening/hardening_tests --gtest_filter='Threads.*'
+
+echo "== fuzzing"
+"$root/scripts/fuzz.sh" "${QX_FUZZ_SECONDS:-60}"
