@@ -30,7 +30,7 @@ struct PanelControl {
 };
 
 // In hit-testing order. The first five are the knobs in drawing order, Input to Output.
-constexpr PanelControl kPanelControls[] = {
+inline constexpr PanelControl kPanelControls[] = {
     {ControlKind::Knob, 0, {67, 49, 48, 48}, 0},
     {ControlKind::Knob, 1, {139, 49, 48, 48}, 1},
     {ControlKind::Knob, 2, {211, 49, 48, 48}, 2},
