@@ -44,7 +44,10 @@ void releaseBitmaps(Shared& s) {
 bool PanelResources::enter(Platform& platform) {
     Shared* s = lookup(platform, true);
     if (s == nullptr) return false;
-    if (s->openCount == 0 && !platform.registerWindowClass()) return false;
+    if (s->openCount == 0 && !platform.registerWindowClass()) {
+        s->platform = nullptr;
+        return false;
+    }
     ++s->openCount;
     return true;
 }
@@ -69,6 +72,7 @@ void PanelResources::leave(Platform& platform) {
     if (--s->openCount > 0) return;
     releaseBitmaps(*s);
     platform.unregisterWindowClass();
+    s->platform = nullptr;
 }
 
 PlatformSurface* PanelResources::bitmap(Platform& platform, BitmapId id) {

@@ -85,8 +85,8 @@ public:
     // --- One per open panel.
 
     // A visible child window of `width` x `height` at (0, 0) of `parent` (the host's window; its
-    // meaning is the backend's). Events go to `sink` from the return of this call until
-    // destroyWindow; null on failure.
+    // meaning is the backend's), showing the system arrow cursor. Events go to `sink` from the
+    // return of this call until destroyWindow; null on failure.
     virtual PlatformWindow* createWindow(void* parent, int width, int height,
                                          PanelEventSink* sink) = 0;
     virtual void destroyWindow(PlatformWindow* window) = 0;

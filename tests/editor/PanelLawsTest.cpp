@@ -9,21 +9,6 @@
 
 using namespace qx;
 
-namespace {
-constexpr float kGrid[] = {0.0f, 0.25f, 0.4f, 0.5f, 0.7f, 0.75f, 1.0f};
-// Strip frames for the grid: the gain knobs from straight down clockwise to twenty past four,
-// Output from half past seven through straight up at 0.5.
-constexpr int kGainKnobFrames[] = {41, 58, 68, 75, 9, 12, 30};
-constexpr int kOutputFrames[] = {51, 66, 75, 1, 12, 16, 31};
-} // namespace
-
-TEST(KnobLaw, StripFramesForTheValueGrid) {
-    for (int i = 0; i < 7; ++i) {
-        for (int k = 0; k < 4; ++k) EXPECT_EQ(knobFrame(k, kGrid[i]) + 1, kGainKnobFrames[i]) << kGrid[i];
-        EXPECT_EQ(knobFrame(4, kGrid[i]) + 1, kOutputFrames[i]) << kGrid[i];
-    }
-}
-
 TEST(KnobLaw, OddValuesDrawAsTheNearestEndInsideTheStrip) {
     const float inf = std::numeric_limits<float>::infinity();
     for (int k = 0; k < 5; ++k) {
