@@ -1,7 +1,7 @@
 #include "editor/platform/HeadlessPlatform.h"
 
 #include "editor/platform/BmpImage.h"
-#include "resources/EmbeddedBitmaps.h"
+#include "editor/platform/ModuleBitmaps.h"
 
 #include <algorithm>
 
@@ -93,7 +93,7 @@ void HeadlessPlatform::unregisterWindowClass() { classRegistered_ = false; }
 
 PlatformSurface* HeadlessPlatform::loadBitmap(PlatformWindow*, int id) {
     std::size_t size = 0;
-    const unsigned char* bytes = source_ != nullptr ? source_(id, &size) : embeddedBitmap(id, &size);
+    const unsigned char* bytes = source_ != nullptr ? source_(id, &size) : moduleBitmap(id, &size);
     BmpImage image;
     if (!image.decode(bytes, size)) return nullptr;
     auto* s = new HeadlessSurface(image.width(), image.height());

@@ -65,7 +65,7 @@ public:
     int liveWindows() const { return liveWindows_; }
     int bitmapsLoaded() const { return bitmapsLoaded_; }
 
-    // Where loadBitmap takes the image bytes from: the ones compiled into the module, unless a
+    // Where loadBitmap takes the image bytes from: the module's own (ModuleBitmaps.h), unless a
     // test supplies its own (null goes back to the module's).
     using BitmapSource = const unsigned char* (*)(int id, std::size_t* size);
     void setBitmapSource(BitmapSource source) { source_ = source; }
