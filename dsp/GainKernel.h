@@ -18,7 +18,14 @@
 #include "dsp/Simd.h"
 
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
+
+#if defined(__GNUC__) || defined(__clang__)
+#define QX_NOINLINE __attribute__((noinline))
+#else
+#define QX_NOINLINE
+#endif
 
 namespace qx::kernel {
 
@@ -106,200 +113,346 @@ inline bool everySampleSteps(const GainParams& p, const Lanes& s) {
     return p.rateRatio == 1.0f && simd::bits(s.phase == simd::splat(0.0)) == 3;
 }
 
+// The input stage of one sample: Low Punch allpass, input gain, flushing. Returns the detector
+// level |d| of each gain lane. In Detector mode it only reads the given detector sample.
+template <Mode M>
+struct Conditioner {
+    const float* in0;
+    const float* in1;
+    float* audio0;
+    float* audio1;
+    const float* detector;
+    V2 pc, ig, pIn, pOut;
+    simd::M2 lowPunch;
+
+    Conditioner(const InputLanes& in, const float* det)
+        : in0(in.in0), in1(in.in1), audio0(in.audio0), audio1(in.audio1), detector(det),
+          pc(simd::splat(in.punchCoef)), ig(simd::splat(in.inputGain)), pIn(in.punchIn),
+          pOut(in.punchOut), lowPunch(simd::maskFromBits(in.lowPunch ? 3 : 0)) {}
+
+    void save(InputLanes& in) const { in.punchIn = pIn, in.punchOut = pOut; }
+
+    V2 level(int32_t i) {
+        using namespace simd;
+        if constexpr (M == Mode::Detector) {
+            return abs(splat(detector[i]));
+        } else {
+            const V2 floor = splat(kFloor), fltMax = splat(FLT_MAX);
+            V2 x = loadFloats(in0 + i, in1 + i);
+            // A NaN or infinity from the host would stay in the allpass state for good.
+            x = keepWhere(abs(x) <= fltMax, x);
+            const V2 y = ((pc * x + pIn) - pc * pOut) + floor;
+            pOut = roundToFloat(y);
+            pIn = x;
+            V2 s = select(lowPunch, negate(y), x);
+            s = zeroWhere(abs(s) < floor, s);
+            V2 a = roundToFloat(s * ig);
+            a = keepWhere(abs(a) <= fltMax, a);
+            if constexpr (M == Mode::Single) storeLane0(audio0 + i, a);
+            else storeLanes(audio0 + i, audio1 + i, a);
+            V2 level = abs(a);
+            if constexpr (M == Mode::Normal) {
+                // The right sample counts only when strictly louder.
+                level = dupLane0(max(swapLanes(level), level));
+            }
+            return level;
+        }
+    }
+};
+
+// Control-rate accumulator: which lanes take a control step at this sample.
+template <bool kAllSteps>
+inline simd::M2 advance(V2& phase, V2 ratio) {
+    using namespace simd;
+    if constexpr (kAllSteps) {
+        return maskFromBits(3);
+    } else {
+        const V2 one = splat(1.0);
+        const V2 sum = roundToFloat(phase + ratio);
+        const M2 step = sum >= one;
+        phase = select(step, roundToFloat(sum - one), sum);
+        return step;
+    }
+}
+
+template <Mode M>
+inline void storeGains(float* gain0, float* gain1, int32_t i, V2 q) {
+    using namespace simd;
+    if constexpr (M == Mode::Dual) {
+        storeLanes(gain0 + i, gain1 + i, q);
+    } else if constexpr (M == Mode::DualHQ) {
+        // min() of two positive floats is exactly what the ratio-based combination gives.
+        const V2 both = min(q, swapLanes(q));
+        storeLane0(gain0 + i, both);
+        storeLane0(gain1 + i, both);
+    } else {
+        (void)gain1;
+        storeLane0(gain0 + i, q);
+    }
+}
+
+// Idle run: envelope, shaped gain and gain sit at 1.0 and come out at 1.0 again as long as the
+// level stays at or below full scale. What moves is the level memory, the release reference
+// (to 1.0) and, in Soft mode, the speed memory, whose candidate G reduces to
+// F + x*x*F*(1-F)*(1+v) with F at its floor. Kept apart from the full step so that its few live
+// values stay in registers.
+//
+// Runs from sample i until a sample where a stepping lane's level exceeds 1.0; returns that
+// sample (its input stage done, its level and step mask in `level` and `step`), or n.
+template <Mode M, bool kSoft, bool kAllSteps>
+QX_NOINLINE int32_t idleRun(int32_t i, int32_t n, Conditioner<M>& cond, Lanes& st, V2 ratio,
+                            float* gain0, float* gain1, V2& level, simd::M2& step) {
+    using namespace simd;
+    const V2 zero = splat(0.0), one = splat(1.0), floor = splat(kFloor);
+    const V2 idleF1F = floor * (one - floor);
+    const F2 floorF = splatf(static_cast<float>(kFloor)), c099 = splatf(0.99f);
+    Conditioner<M> c = cond;
+    V2 ll = st.lastLevel, rr = st.releaseRef, ph = st.phase;
+    // The speed memory's update is the loop-carried chain here, so it runs on floats: the decay
+    // is a float product (exact in double, then rounded once), and "G > ss" is decided from G
+    // rounded to float plus whether G lay above its rounding.
+    F2 ss = toFloats(st.softSpeed);
+    for (; i < n; ++i) {
+        const V2 lv = level = c.level(i);
+        const M2 s = step = advance<kAllSteps>(ph, ratio);
+        if (kAllSteps || bits(s) != 0) {
+            const V2 x = limitBelow(lv, floor);
+            if (bits(x <= one) != 3) break;
+            if constexpr (kSoft) {
+                const V2 d = x - ll;
+                const M2 fell = d < zero;
+                const V2 v = d + floor;
+                const V2 G = zeroWhere(fell, floor + ((x * x) * idleF1F) * (one + v));
+                const F2 Gf = toFloats(G);
+                const MF2 above = narrow(G > toDoubles(Gf));
+                const F2 ss0 = zeroWhere(narrow(fell), ss);
+                const F2 decayed = select(ss0 > floorF, ss0 * c099, ss0);
+                const MF2 take = (Gf > ss0) | ((Gf == ss0) & above);
+                const F2 nss = select(take, Gf, decayed);
+                ss = kAllSteps ? nss : select(narrow(s), nss, ss);
+            }
+            if constexpr (kAllSteps) {
+                ll = x, rr = one;
+            } else {
+                ll = select(s, x, ll), rr = select(s, one, rr);
+            }
+        }
+        storeGains<M>(gain0, gain1, i, one);
+    }
+    st.lastLevel = ll, st.softSpeed = toDoubles(ss), st.releaseRef = rr, st.phase = ph;
+    cond = c;
+    return i;
+}
+
+// The Soft idle run at 44.1 kHz, with the speed memory brought up to date lazily. A step whose
+// level fell sets the memory to 0, and the level falls on most samples of real material, so only
+// the steps after each lane's last fall need replaying at the end of the run; the loop itself just
+// notes where the last fall was. The replay uses the formulas of idleRun on the stored levels.
+template <Mode M>
+QX_NOINLINE int32_t idleRunSoftLazy(int32_t i, int32_t n, Conditioner<M>& cond, Lanes& st,
+                                    float* gain0, float* gain1, V2& level) {
+    using namespace simd;
+    const V2 one = splat(1.0), floor = splat(kFloor);
+    Conditioner<M> c = cond;
+    const int32_t start = i;
+    const V2 ll0 = st.lastLevel;
+    V2 ll = ll0;
+    int32_t lastFell[2] = {-1, -1};
+    for (; i < n; ++i) {
+        const V2 x = limitBelow(level = c.level(i), floor);
+        if (bits(x <= one) != 3) break;
+        const int fell = bits(x < ll); // x - ll < 0, exactly
+        lastFell[0] = (fell & 1) ? i : lastFell[0];
+        lastFell[1] = (fell & 2) ? i : lastFell[1];
+        ll = x;
+        storeGains<M>(gain0, gain1, i, one);
+    }
+    cond = c;
+    if (i == start) return i;
+
+    auto levelAt = [&](int32_t j, int lane) {
+        double a;
+        if constexpr (M == Mode::Detector) {
+            a = std::fabs(static_cast<double>(c.detector[j]));
+        } else if constexpr (M == Mode::Normal) {
+            const double l = std::fabs(static_cast<double>(c.audio0[j]));
+            const double r = std::fabs(static_cast<double>(c.audio1[j]));
+            a = r > l ? r : l;
+        } else {
+            const float* src = (M == Mode::Single || lane == 0) ? c.audio0 : c.audio1;
+            a = std::fabs(static_cast<double>(src[j]));
+        }
+        return a < kFloor ? kFloor : a;
+    };
+    const double idleF1F = kFloor * (1.0 - kFloor);
+    double ss[2] = {lane0(st.softSpeed), lane1(st.softSpeed)};
+    const double prev0[2] = {lane0(ll0), lane1(ll0)};
+    const int lanes = (M == Mode::Dual || M == Mode::DualHQ) ? 2 : 1;
+    for (int k = 0; k < lanes; ++k) {
+        int32_t j = start;
+        double prev = prev0[k];
+        if (lastFell[k] >= start) {
+            ss[k] = 0.0;
+            j = lastFell[k] + 1;
+            prev = levelAt(lastFell[k], k);
+        }
+        for (; j < i; ++j) { // no fall in here: d >= 0
+            const double x = levelAt(j, k);
+            const double v = (x - prev) + kFloor;
+            const double G = kFloor + ((x * x) * idleF1F) * (1.0 + v);
+            if (G > ss[k]) ss[k] = static_cast<float>(G);
+            else if (ss[k] > kFloor) ss[k] = static_cast<float>(0.99f * ss[k]);
+            prev = x;
+        }
+    }
+    if (lanes == 1) ss[1] = ss[0];
+    st.softSpeed = make(ss[0], ss[1]);
+    st.lastLevel = ll;
+    st.releaseRef = one;
+    return i;
+}
+
 // Runs n samples. `detector` is read in Detector mode only; `in` is used in every other mode.
 // Gains go to gain0 (and gain1 in the dual modes). The caller stores the lanes back.
 template <Mode M, bool kSoft, bool kAllSteps>
 inline void run(Lanes& st, InputLanes& in, const GainParams& p, const float* detector,
                 float* gain0, float* gain1, int32_t n) {
     using namespace simd;
-    constexpr bool kTwoComputers = (M == Mode::Dual || M == Mode::DualHQ);
-
     const V2 zero = splat(0.0), one = splat(1.0), floor = splat(kFloor);
-    const V2 fltMax = splat(FLT_MAX);
     const V2 c09 = splat(0.9f), c01 = splat(0.1f), c11 = splat(1.1f);
     const V2 c07 = splat(0.7f), c03 = splat(0.3f), c099 = splat(0.99f), c002 = splat(0.02f);
     const V2 c400 = splat(400.0), c500 = splat(500.0), c1000 = splat(1000.0), c140 = splat(140.0);
     const V2 rate = splat(p.releaseRate), brake = splat(p.releaseBrake);
     const V2 pm = splat(p.pressureMix), ratio = splat(p.rateRatio);
-    // G's tail factor on the idle path, where F sits at its floor: F * (1 - F).
-    const V2 idleF1F = floor * (one - floor);
 
-    const V2 pc = splat(in.punchCoef), ig = splat(in.inputGain);
-    const M2 lowPunch = maskFromBits(in.lowPunch ? 3 : 0);
-    V2 pIn = in.punchIn, pOut = in.punchOut;
-
-    V2 ll = st.lastLevel, ss = st.softSpeed, q = st.gain, lg = st.lastGain, ph = st.phase;
-    V2 sg = st.shapedGain, rr = st.releaseRef, e = st.envelope;
-
+    Conditioner<M> cond(in, detector);
     const bool shortcutOk = idleShortcutHolds(p);
     auto atRest = [&]() {
-        M2 c = (e == one) & (sg == one) & (q == one) & (rr >= zero) & (rr <= one);
-        if constexpr (kSoft) c = c & (lg == one);
+        M2 c = (st.envelope == one) & (st.shapedGain == one) & (st.gain == one) &
+               (st.releaseRef >= zero) & (st.releaseRef <= one);
+        if constexpr (kSoft) c = c & (st.lastGain == one);
         return shortcutOk && bits(c) == 3;
     };
-    bool rest = atRest();
 
     for (int32_t i = 0; i < n; ++i) {
-        // ---- detector level of this sample
         V2 level;
-        if constexpr (M == Mode::Detector) {
-            level = abs(splat(detector[i]));
+        M2 step;
+        if (atRest()) {
+            if constexpr (kSoft && kAllSteps) {
+                i = idleRunSoftLazy<M>(i, n, cond, st, gain0, gain1, level);
+                step = maskFromBits(3);
+            } else {
+                i = idleRun<M, kSoft, kAllSteps>(i, n, cond, st, ratio, gain0, gain1, level, step);
+            }
+            if (i >= n) break;
         } else {
-            V2 xin = loadFloats(in.in0 + i, in.in1 + i);
-            // A NaN or infinity from the host would stay in the allpass state for good.
-            xin = keepWhere(abs(xin) <= fltMax, xin);
-            const V2 y = ((pc * xin + pIn) - pc * pOut) + floor;
-            pOut = roundToFloat(y);
-            pIn = xin;
-            V2 s = select(lowPunch, negate(y), xin);
-            s = zeroWhere(abs(s) < floor, s);
-            V2 a = roundToFloat(s * ig);
-            a = keepWhere(abs(a) <= fltMax, a);
-            if constexpr (M == Mode::Single) {
-                storeLane0(in.audio0 + i, a);
-            } else {
-                storeLanes(in.audio0 + i, in.audio1 + i, a);
-            }
-            level = abs(a);
-            if constexpr (M == Mode::Normal) {
-                // The right sample counts only when strictly louder.
-                level = dupLane0(max(swapLanes(level), level));
+            level = cond.level(i);
+            step = advance<kAllSteps>(st.phase, ratio);
+            if (!kAllSteps && bits(step) == 0) {
+                storeGains<M>(gain0, gain1, i, st.gain);
+                continue;
             }
         }
 
-        // ---- control rate
-        M2 step{};
-        bool anyStep = true;
-        if constexpr (!kAllSteps) {
-            const V2 sum = roundToFloat(ph + ratio);
-            step = sum >= one;
-            ph = select(step, roundToFloat(sum - one), sum);
-            anyStep = bits(step) != 0;
+        const V2 e = st.envelope, q = st.gain, lg = st.lastGain, ss = st.softSpeed;
+        const V2 sg = st.shapedGain, rr = st.releaseRef;
+        const V2 x = limitBelow(level, floor);
+        const V2 d = x - st.lastLevel;
+        const M2 fell = d < zero;
+        const V2 m = select(fell, negate(d) * (one + e), d);
+        const V2 v = m + floor;
+        const V2 u = (x * e) * (c09 + c01 * rr);
+        const M2 attack = (u > one) & (x > one);
+        const M2 release = u < one;
+
+        // These branch conditions depend on the level and the envelope only, so they resolve
+        // long before the gain of the previous step arrives; a misprediction costs little.
+        V2 eNew = e, nrr = rr;
+        if (bits(attack) != 0) {
+            const V2 k = one - one / u;
+            const V2 k2 = k * k;
+            const V2 w = limitAbove(k2 / (one - one / x), one);
+            const V2 eA = e / (one + ((c400 * w) * k2) * v / (one + (c500 * (one - w)) * v));
+            eNew = select(attack, eA, eNew);
+        }
+        if (bits(release) != 0) {
+            const V2 dd = limitBelow(sg - rr, zero);
+            const V2 B = c11 - one / (one + c1000 * v);
+            V2 R = e / (x * q);
+            R = select(R > one, one / R, R);
+            const V2 C = one / (one + dd * brake);
+            const V2 om = one - u;
+            V2 t = rate * C;
+            t = t * B;
+            t = t * ((om * om) * om);
+            t = t * e;
+            t = t * (one - R);
+            t = t / q;
+            const V2 eR = limitAbove(e * (one + t), one);
+            eNew = select(release, eR, eNew);
+            nrr = select(release, sg, rr);
+        }
+        const V2 ne = roundToFloat(eNew);
+        const V2 g = limitAbove(pm * sqrt(ne) + (one - pm) * ne, one);
+        const V2 nsg = roundToFloat(g);
+
+        V2 nq = nsg, nlg = lg, nss = ss;
+        if constexpr (kSoft) {
+            // Speed memory. A falling level zeroes G and the memory, so the long chain through
+            // r, D, F and G has no effect then.
+            if (bits(fell) == 3) {
+                nss = zero;
+            } else {
+                const V2 H = limitAbove(g * x, one) * limitAbove(x * q, one);
+                const V2 r = g / q;
+                V2 D = r * (c07 + c03 * r);
+                D = select(D > one, one / D, D);
+                const V2 E = one - D;
+                const V2 E2 = E * E;
+                const V2 E4 = E2 * E2;
+                const V2 gv = g * v;
+                V2 F = E4 * (one + (c140 * E) * (gv * gv));
+                F = limitBelow(F, floor);
+                F = limitAbove(F, one);
+                V2 G = F + ((H * F) * (one - F)) * (one + gv);
+                G = limitAbove(G, one);
+                G = zeroWhere(fell, G);
+                const V2 ss0 = zeroWhere(fell, ss);
+                const V2 decayed = select(ss0 > floor, roundToFloat(c099 * ss0), ss0);
+                nss = select(G > ss0, roundToFloat(G), decayed);
+            }
+            // A rising (or held) shaped gain is taken over at once: with lastGain equal to gain
+            // and q <= g <= 2q, g - q is exact, S <= 1 makes S*(g - q) <= g - q, so q + S*(g - q)
+            // cannot exceed g and the limit returns g whatever S is. That takes the speed memory
+            // off the gain's dependency chain; the branch resolves as soon as g is known.
+            const M2 rising = (lg == q) & (q <= g) & (g <= q + q);
+            if (bits(rising) == 3) {
+                nq = nsg;
+            } else {
+                const V2 S = nss + c002 * (one - nss);
+                V2 qn = q + S * (g - lg);
+                qn = limitBelow(qn, g);
+                qn = limitAbove(qn, one);
+                nq = roundToFloat(qn);
+            }
+            nlg = nq;
         }
 
-        if (anyStep) {
-            bool fullStep = false;
-            const V2 x = limitBelow(level, floor);
-            V2 nll = x, nss = ss, nq = q, nlg = lg, nsg = sg, nrr = rr, ne = e;
-
-            if (rest && bits(x <= one) == 3) {
-                // Idle: envelope, shaped gain and gain are 1.0 and stay there; what moves is the
-                // level memory, the release reference (to 1.0) and, in Soft mode, the speed
-                // memory, whose candidate G reduces to F + x*x*F*(1-F)*(1+v) with F at its floor.
-                nrr = one;
-                if constexpr (kSoft) {
-                    const V2 d = x - ll;
-                    const M2 fell = d < zero;
-                    const V2 v = d + floor;
-                    V2 G = floor + ((x * x) * idleF1F) * (one + v);
-                    G = zeroWhere(fell, G);
-                    const V2 ss0 = zeroWhere(fell, ss);
-                    const V2 decayed = select(ss0 > floor, roundToFloat(c099 * ss0), ss0);
-                    nss = select(G > ss0, roundToFloat(G), decayed);
-                }
-            } else {
-                fullStep = true;
-                const V2 d = x - ll;
-                const M2 fell = d < zero;
-                const V2 m = select(fell, negate(d) * (one + e), d);
-                const V2 v = m + floor;
-                const V2 u = (x * e) * (c09 + c01 * rr);
-                const M2 attack = (u > one) & (x > one);
-                const M2 release = u < one;
-
-                // The branch conditions depend on the level and the envelope only, so they are
-                // known long before the gain of the previous step; mispredictions cost little.
-                V2 eNew = e;
-                if (bits(attack) != 0) {
-                    const V2 k = one - one / u;
-                    const V2 k2 = k * k;
-                    const V2 w = limitAbove(k2 / (one - one / x), one);
-                    const V2 eA = e / (one + ((c400 * w) * k2) * v / (one + (c500 * (one - w)) * v));
-                    eNew = select(attack, eA, eNew);
-                }
-                if (bits(release) != 0) {
-                    const V2 dd = limitBelow(sg - rr, zero);
-                    const V2 B = c11 - one / (one + c1000 * v);
-                    V2 R = e / (x * q);
-                    R = select(R > one, one / R, R);
-                    const V2 C = one / (one + dd * brake);
-                    const V2 om = one - u;
-                    V2 t = rate * C;
-                    t = t * B;
-                    t = t * ((om * om) * om);
-                    t = t * e;
-                    t = t * (one - R);
-                    t = t / q;
-                    const V2 eR = limitAbove(e * (one + t), one);
-                    eNew = select(release, eR, eNew);
-                    nrr = select(release, sg, rr);
-                }
-                ne = roundToFloat(eNew);
-
-                const V2 g = limitAbove(pm * sqrt(ne) + (one - pm) * ne, one);
-                nsg = roundToFloat(g);
-
-                if constexpr (!kSoft) {
-                    nq = nsg;
-                } else {
-                    const V2 H = limitAbove(g * x, one) * limitAbove(x * q, one);
-                    const V2 r = g / q;
-                    V2 D = r * (c07 + c03 * r);
-                    D = select(D > one, one / D, D);
-                    const V2 E = one - D;
-                    const V2 E2 = E * E;
-                    const V2 E4 = E2 * E2;
-                    const V2 gv = g * v;
-                    V2 F = E4 * (one + (c140 * E) * (gv * gv));
-                    F = limitBelow(F, floor);
-                    F = limitAbove(F, one);
-                    V2 G = F + ((H * F) * (one - F)) * (one + gv);
-                    G = limitAbove(G, one);
-                    G = zeroWhere(fell, G);
-                    const V2 ss0 = zeroWhere(fell, ss);
-                    const V2 decayed = select(ss0 > floor, roundToFloat(c099 * ss0), ss0);
-                    nss = select(G > ss0, roundToFloat(G), decayed);
-                    const V2 S = nss + c002 * (one - nss);
-                    V2 qn = q + S * (g - lg);
-                    qn = limitBelow(qn, g);
-                    qn = limitAbove(qn, one);
-                    nq = roundToFloat(qn);
-                    nlg = nq;
-                }
-            }
-
-            if constexpr (kAllSteps) {
-                ll = nll, ss = nss, q = nq, lg = nlg, sg = nsg, rr = nrr, e = ne;
-            } else {
-                ll = select(step, nll, ll);
-                ss = select(step, nss, ss);
-                q = select(step, nq, q);
-                lg = select(step, nlg, lg);
-                sg = select(step, nsg, sg);
-                rr = select(step, nrr, rr);
-                e = select(step, ne, e);
-            }
-            if (fullStep) rest = atRest();
-        }
-
-        if constexpr (M == Mode::Dual) {
-            storeLanes(gain0 + i, gain1 + i, q);
-        } else if constexpr (M == Mode::DualHQ) {
-            // min() of two positive floats is exactly what the ratio-based combination gives.
-            const V2 both = min(q, swapLanes(q));
-            storeLane0(gain0 + i, both);
-            storeLane0(gain1 + i, both);
+        if constexpr (kAllSteps) {
+            st.lastLevel = x, st.softSpeed = nss, st.gain = nq, st.lastGain = nlg;
+            st.shapedGain = nsg, st.releaseRef = nrr, st.envelope = ne;
         } else {
-            (void)gain1;
-            (void)kTwoComputers;
-            storeLane0(gain0 + i, q);
+            st.lastLevel = select(step, x, st.lastLevel);
+            st.softSpeed = select(step, nss, ss);
+            st.gain = select(step, nq, q);
+            st.lastGain = select(step, nlg, lg);
+            st.shapedGain = select(step, nsg, sg);
+            st.releaseRef = select(step, nrr, rr);
+            st.envelope = select(step, ne, e);
         }
+        storeGains<M>(gain0, gain1, i, st.gain);
     }
-
-    st.lastLevel = ll, st.softSpeed = ss, st.gain = q, st.lastGain = lg, st.phase = ph;
-    st.shapedGain = sg, st.releaseRef = rr, st.envelope = e;
-    in.punchIn = pIn;
-    in.punchOut = pOut;
+    cond.save(in);
 }
 
 // Picks the instantiation for the Limit switch and the control grid.

@@ -98,6 +98,29 @@ inline void storeLanes(float* p0, float* p1, V2 a) {
     _mm_store_ss(p1, _mm_shuffle_ps(f, f, 1));
 }
 
+
+// Two floats in the low lanes of a register. A product of two floats is exact in double, so a
+// float multiply gives the same bits as widening, multiplying and rounding back.
+struct F2 {
+    __m128 v;
+};
+struct MF2 {
+    __m128 m;
+};
+inline F2 toFloats(V2 a) { return {_mm_cvtpd_ps(a.v)}; }
+inline V2 toDoubles(F2 a) { return {_mm_cvtps_pd(a.v)}; }
+inline F2 splatf(float a) { return {_mm_set1_ps(a)}; }
+inline F2 operator*(F2 a, F2 b) { return {_mm_mul_ps(a.v, b.v)}; }
+inline MF2 operator>(F2 a, F2 b) { return {_mm_cmpgt_ps(a.v, b.v)}; }
+inline MF2 operator==(F2 a, F2 b) { return {_mm_cmpeq_ps(a.v, b.v)}; }
+inline MF2 operator&(MF2 a, MF2 b) { return {_mm_and_ps(a.m, b.m)}; }
+inline MF2 operator|(MF2 a, MF2 b) { return {_mm_or_ps(a.m, b.m)}; }
+inline MF2 narrow(M2 m) { // lane masks of a double comparison as float lane masks
+    return {_mm_castsi128_ps(_mm_shuffle_epi32(_mm_castpd_si128(m.m), 0x08))};
+}
+inline F2 select(MF2 m, F2 a, F2 b) { return {_mm_or_ps(_mm_and_ps(m.m, a.v), _mm_andnot_ps(m.m, b.v))}; }
+inline F2 zeroWhere(MF2 m, F2 a) { return {_mm_andnot_ps(m.m, a.v)}; }
+
 #else // portable fallback with the same lane semantics
 
 struct V2 {
@@ -163,6 +186,24 @@ inline void storeLanes(float* p0, float* p1, V2 x) {
     *p0 = static_cast<float>(x.a[0]);
     *p1 = static_cast<float>(x.a[1]);
 }
+
+struct F2 {
+    float a[2];
+};
+struct MF2 {
+    bool m[2];
+};
+inline F2 toFloats(V2 x) { return {{static_cast<float>(x.a[0]), static_cast<float>(x.a[1])}}; }
+inline V2 toDoubles(F2 x) { return {{x.a[0], x.a[1]}}; }
+inline F2 splatf(float a) { return {{a, a}}; }
+inline F2 operator*(F2 x, F2 y) { return {{x.a[0] * y.a[0], x.a[1] * y.a[1]}}; }
+inline MF2 operator>(F2 x, F2 y) { return {{x.a[0] > y.a[0], x.a[1] > y.a[1]}}; }
+inline MF2 operator==(F2 x, F2 y) { return {{x.a[0] == y.a[0], x.a[1] == y.a[1]}}; }
+inline MF2 operator&(MF2 x, MF2 y) { return {{x.m[0] && y.m[0], x.m[1] && y.m[1]}}; }
+inline MF2 operator|(MF2 x, MF2 y) { return {{x.m[0] || y.m[0], x.m[1] || y.m[1]}}; }
+inline MF2 narrow(M2 x) { return {{x.m[0], x.m[1]}}; }
+inline F2 select(MF2 m, F2 x, F2 y) { return {{m.m[0] ? x.a[0] : y.a[0], m.m[1] ? x.a[1] : y.a[1]}}; }
+inline F2 zeroWhere(MF2 m, F2 x) { return {{m.m[0] ? 0.0f : x.a[0], m.m[1] ? 0.0f : x.a[1]}}; }
 
 #endif
 
