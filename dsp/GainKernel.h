@@ -12,8 +12,9 @@
 // selects with the plain "if" semantics. The results are bit for bit those of a straightforward
 // scalar transcription; the tests hold the two side by side.
 //
-// Internal to dsp/.
+// Internal to dsp/; included only by KernelInstance.inc.
 
+#include "dsp/KernelEntry.h"
 #include "dsp/LimiterChannel.h"
 #include "dsp/Simd.h"
 
@@ -28,20 +29,14 @@
 #endif
 
 namespace qx::kernel {
+// Internal linkage: each instruction-set build keeps its own copies (see KernelInstance.inc).
+namespace {
 
 using simd::M2;
 using simd::V2;
 
 // 2^-32 (bit pattern 0x2f800000): denormal guard and level floor.
 constexpr double kFloor = 2.3283064365386962890625e-10;
-
-enum class Mode {
-    Detector, // detector samples are given, one gain computer
-    Single,   // one input channel conditioned, one gain computer
-    Dual,     // two channels conditioned, two independent gain computers
-    DualHQ,   // as Dual, and both channels take the smaller gain sample by sample
-    Normal,   // two channels conditioned, one gain computer on the louder sample
-};
 
 // The state fields of two gain computers, lane 0 and lane 1.
 struct Lanes {
@@ -90,13 +85,6 @@ struct InputLanes {
     float punchCoef = 0.0f;
     float inputGain = 1.0f;
     bool lowPunch = false;
-};
-
-struct GainParams {
-    float releaseRate;
-    float pressureMix;
-    float releaseBrake;
-    float rateRatio;
 };
 
 // Whether the idle shortcut can be trusted with these coefficients: with a positive release rate,
@@ -469,4 +457,5 @@ inline void dispatch(Lanes& st, InputLanes& in, const GainParams& p, bool soft,
     }
 }
 
+} // namespace
 } // namespace qx::kernel

@@ -1,6 +1,6 @@
 #include "dsp/LimiterChannel.h"
 
-#include "dsp/GainKernel.h"
+#include "dsp/KernelEntry.h"
 
 namespace qx {
 
@@ -19,12 +19,15 @@ void LimiterChannel::reset() {
 
 void LimiterChannel::computeGains(const float* detector, int32_t n, const GainComputerSettings& s) {
     if (n <= 0 || detector == nullptr || gainBuffer == nullptr) return;
-    kernel::Lanes lanes = kernel::Lanes::load(*this, *this);
-    kernel::InputLanes unused;
-    const kernel::GainParams p{s.releaseRate, s.pressureMix, s.releaseBrake, s.rateRatio};
-    kernel::dispatch<kernel::Mode::Detector>(lanes, unused, p, s.soft, detector, gainBuffer,
-                                             nullptr, n);
-    lanes.storeLane0(*this);
+    kernel::Job job;
+    job.mode = kernel::Mode::Detector;
+    job.soft = s.soft;
+    job.lane0 = this;
+    job.detector = detector;
+    job.gain0 = gainBuffer;
+    job.n = n;
+    job.params = {s.releaseRate, s.pressureMix, s.releaseBrake, s.rateRatio};
+    kernel::run(job);
 }
 
 void LimiterChannel::combineGains(float* left, float* right, int32_t n) {

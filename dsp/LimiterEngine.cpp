@@ -1,6 +1,6 @@
 #include "dsp/LimiterEngine.h"
 
-#include "dsp/GainKernel.h"
+#include "dsp/KernelEntry.h"
 #include "dsp/Simd.h"
 
 #include <algorithm>
@@ -18,6 +18,7 @@ using simd::V2;
 constexpr int32_t kMaxBlockSize = 1 << 20; // longer host blocks are split anyway
 constexpr float kMaxSampleRate = 1.0e6f;
 constexpr std::size_t kAlign = 64;
+constexpr double kFloor = 2.3283064365386962890625e-10; // 2^-32
 
 bool usableRate(float rate) { return rate > 0.0f && rate <= kMaxSampleRate; } // NaN fails too
 
@@ -30,32 +31,45 @@ int32_t truncated(float v) {
 }
 
 // Output stage for one result stream: y = g * (a * outputGain), written to one or two outputs.
-// Runs two samples per register; the meters collect the smallest gain and the largest |y|.
+// Runs four samples per iteration in two registers; the meters collect the smallest gain and the
+// largest |y| in local accumulators (kept out of memory, where they would form a chain).
 template <bool kAccumulate>
 void emit(const float* a, const float* g, float* o1, float* o2, int32_t n, float outputGain,
-          V2& minGain, V2& peak) {
+          double& minGain, double& peak) {
     using namespace simd;
-    const V2 og = splat(outputGain), floor = splat(kernel::kFloor);
-    auto put = [](float* o, int32_t i, V2 y, bool pair) {
-        if (pair) {
-            if constexpr (kAccumulate) y = loadPair(o + i) + y;
-            storePair(o + i, y);
-        } else {
-            if constexpr (kAccumulate) y = loadFloats(o + i, o + i) + y;
-            storeLane0(o + i, y);
-        }
-    };
-    auto one = [&](int32_t i, V2 A, V2 G, bool pair) {
+    const V2 og = splat(outputGain), floor = splat(kFloor);
+    V2 min0 = splat(minGain), min1 = min0, peak0 = splat(peak), peak1 = peak0;
+    auto result = [&](V2 A, V2 G, V2& mn, V2& pk) {
         V2 y = G * (A * og);
-        y = zeroWhere(abs(y) < floor, y);
-        minGain = min(G, minGain);
-        peak = max(abs(y), peak);
-        if (o1) put(o1, i, y, pair);
-        if (o2) put(o2, i, y, pair);
+        const V2 mag = abs(y);
+        const M2 tiny = mag < floor;
+        mn = min(G, mn);
+        pk = max(zeroWhere(tiny, mag), pk);
+        return zeroWhere(tiny, y);
+    };
+    auto put = [](float* o, V2 y) {
+        if constexpr (kAccumulate) y = loadPair(o) + y;
+        storePair(o, y);
     };
     int32_t i = 0;
-    for (; i + 2 <= n; i += 2) one(i, loadPair(a + i), loadPair(g + i), true);
-    if (i < n) one(i, loadFloats(a + i, a + i), loadFloats(g + i, g + i), false);
+    for (; i + 4 <= n; i += 4) {
+        const V2 y0 = result(loadPair(a + i), loadPair(g + i), min0, peak0);
+        const V2 y1 = result(loadPair(a + i + 2), loadPair(g + i + 2), min1, peak1);
+        if (o1) put(o1 + i, y0), put(o1 + i + 2, y1);
+        if (o2) put(o2 + i, y0), put(o2 + i + 2, y1);
+    }
+    for (; i < n; ++i) {
+        const V2 y = result(loadFloats(a + i, a + i), loadFloats(g + i, g + i), min0, peak0);
+        for (float* o : {o1, o2}) {
+            if (!o) continue;
+            if constexpr (kAccumulate) storeLane0(o + i, loadFloats(o + i, o + i) + y);
+            else storeLane0(o + i, y);
+        }
+    }
+    min0 = min(min0, min1);
+    peak0 = max(peak0, peak1);
+    minGain = std::min(lane0(min0), lane1(min0));
+    peak = std::max(lane0(peak0), lane1(peak0));
 }
 
 } // namespace
@@ -77,8 +91,8 @@ struct LimiterEngine::BlockState {
     float outputGain = 1.0f;
     float punchCoef = 0.0f;
     kernel::GainParams gain{};
-    V2 minGain = simd::splat(std::numeric_limits<double>::infinity());
-    V2 peak = simd::splat(0.0);
+    double minGain = std::numeric_limits<double>::infinity(); // smallest applied gain
+    double peak = 0.0;                                        // largest |output|
 };
 
 LimiterEngine::LimiterEngine(const ParamArray& params) : params_(params) {
@@ -296,8 +310,8 @@ void LimiterEngine::process(const float* const* inputs, float* const* outputs, i
 
     // Publish the block's extremes; the panel may have reset the fields meanwhile, which at worst
     // loses or keeps one extreme for one panel tick.
-    const double blockMin = std::min(simd::lane0(b.minGain), simd::lane1(b.minGain));
-    const double blockPeak = std::max(simd::lane0(b.peak), simd::lane1(b.peak));
+    const double blockMin = b.minGain;
+    const double blockPeak = b.peak;
     if (blockMin < meters_.minGain.load(std::memory_order_relaxed))
         meters_.minGain.store(static_cast<float>(blockMin), std::memory_order_relaxed);
     if (blockPeak > meters_.peakOut.load(std::memory_order_relaxed))
@@ -307,14 +321,15 @@ void LimiterEngine::process(const float* const* inputs, float* const* outputs, i
 
 void LimiterEngine::processPiece(const Routing& r, const float* const* inputs,
                                  float* const* outputs, int32_t offset, int32_t n, BlockState& b) {
-    using kernel::Lanes;
     using kernel::Mode;
-    using simd::make;
 
-    kernel::InputLanes in;
-    in.punchCoef = b.punchCoef;
-    in.inputGain = b.inputGain;
-    in.lowPunch = r.lowPunch;
+    kernel::Job job;
+    job.soft = r.soft;
+    job.punchCoef = b.punchCoef;
+    job.inputGain = b.inputGain;
+    job.lowPunch = r.lowPunch;
+    job.n = n;
+    job.params = b.gain;
 
     float* outL = r.leftActive ? outputs[0] + offset : nullptr;
     float* outR = r.rightActive ? outputs[1] + offset : nullptr;
@@ -327,37 +342,28 @@ void LimiterEngine::processPiece(const Routing& r, const float* const* inputs,
     };
 
     if (r.copyMode == 0) {
-        in.in0 = inputs[0] + offset;
-        in.in1 = inputs[1] + offset;
-        in.audio0 = audioLeft_;
-        in.audio1 = audioRight_;
-        in.punchIn = make(punchLastIn_[0], punchLastIn_[1]);
-        in.punchOut = make(punchLastOut_[0], punchLastOut_[1]);
+        job.in0 = inputs[0] + offset;
+        job.in1 = inputs[1] + offset;
+        job.audio0 = audioLeft_;
+        job.audio1 = audioRight_;
+        for (int k = 0; k < 2; ++k) job.punchIn[k] = punchLastIn_[k], job.punchOut[k] = punchLastOut_[k];
+        job.lane0 = &ch0;
+        job.gain0 = ch0.gainBuffer;
         if (r.link == 1) {
             // Normal link: channel 0 follows the louder sample; channel 1 stays frozen.
-            Lanes st = Lanes::load(ch0, ch0);
-            kernel::dispatch<Mode::Normal>(st, in, b.gain, r.soft, nullptr, ch0.gainBuffer,
-                                           nullptr, n);
-            st.storeLane0(ch0);
+            job.mode = Mode::Normal;
+            kernel::run(job);
             out(audioLeft_, ch0.gainBuffer, outL, nullptr);
             out(audioRight_, ch0.gainBuffer, outR, nullptr);
         } else {
-            Lanes st = Lanes::load(ch0, ch1);
-            if (r.link == 2)
-                kernel::dispatch<Mode::DualHQ>(st, in, b.gain, r.soft, nullptr, ch0.gainBuffer,
-                                               ch1.gainBuffer, n);
-            else
-                kernel::dispatch<Mode::Dual>(st, in, b.gain, r.soft, nullptr, ch0.gainBuffer,
-                                             ch1.gainBuffer, n);
-            st.storeLane0(ch0);
-            st.storeLane1(ch1);
+            job.mode = r.link == 2 ? Mode::DualHQ : Mode::Dual;
+            job.lane1 = &ch1;
+            job.gain1 = ch1.gainBuffer;
+            kernel::run(job);
             out(audioLeft_, ch0.gainBuffer, outL, nullptr);
             out(audioRight_, ch1.gainBuffer, outR, nullptr);
         }
-        punchLastIn_[0] = static_cast<float>(simd::lane0(in.punchIn));
-        punchLastIn_[1] = static_cast<float>(simd::lane1(in.punchIn));
-        punchLastOut_[0] = static_cast<float>(simd::lane0(in.punchOut));
-        punchLastOut_[1] = static_cast<float>(simd::lane1(in.punchOut));
+        for (int k = 0; k < 2; ++k) punchLastIn_[k] = job.punchIn[k], punchLastOut_[k] = job.punchOut[k];
         return;
     }
 
@@ -365,15 +371,16 @@ void LimiterEngine::processPiece(const Routing& r, const float* const* inputs,
     const int c = r.copyMode == 1 ? 0 : 1;
     LimiterChannel& ch = channels_[c];
     float* audio = c == 0 ? audioLeft_ : audioRight_;
-    in.in0 = in.in1 = inputs[c] + offset;
-    in.audio0 = audio;
-    in.punchIn = make(punchLastIn_[c], punchLastIn_[c]);
-    in.punchOut = make(punchLastOut_[c], punchLastOut_[c]);
-    Lanes st = Lanes::load(ch, ch);
-    kernel::dispatch<Mode::Single>(st, in, b.gain, r.soft, nullptr, ch.gainBuffer, nullptr, n);
-    st.storeLane0(ch);
-    punchLastIn_[c] = static_cast<float>(simd::lane0(in.punchIn));
-    punchLastOut_[c] = static_cast<float>(simd::lane0(in.punchOut));
+    job.mode = Mode::Single;
+    job.in0 = job.in1 = inputs[c] + offset;
+    job.audio0 = audio;
+    job.punchIn[0] = job.punchIn[1] = punchLastIn_[c];
+    job.punchOut[0] = job.punchOut[1] = punchLastOut_[c];
+    job.lane0 = &ch;
+    job.gain0 = ch.gainBuffer;
+    kernel::run(job);
+    punchLastIn_[c] = job.punchIn[0];
+    punchLastOut_[c] = job.punchOut[0];
     out(audio, ch.gainBuffer, outL, outR);
 }
 

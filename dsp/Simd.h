@@ -21,6 +21,9 @@
 #endif
 
 namespace qx::simd {
+// Internal linkage: translation units built for different instruction sets must not share
+// out-of-line copies of these helpers.
+namespace {
 
 #if QX_SIMD_SSE2
 
@@ -207,4 +210,5 @@ inline F2 zeroWhere(MF2 m, F2 x) { return {{m.m[0] ? 0.0f : x.a[0], m.m[1] ? 0.0
 
 #endif
 
+} // namespace
 } // namespace qx::simd
