@@ -57,9 +57,10 @@ public:
     intptr_t openValue() override { return reinterpret_cast<intptr_t>(display_); }
 
     std::vector<void*> notWindows() override {
-        // Null, and an id no client has been given (the server hands out ids with the top
-        // bits clear and this one is far beyond any client's range).
-        return {nullptr, reinterpret_cast<void*>(uintptr_t(0x1fffffff))};
+        // Null, and the id of a window that has been destroyed.
+        void* gone = createHostWindow(0, 0);
+        destroyHostWindow(gone);
+        return {nullptr, gone};
     }
 
     int panelsIn(void* host) override { return int(children(host).size()); }
