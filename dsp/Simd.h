@@ -87,12 +87,12 @@ inline V2 roundToFloat(V2 a) { return {_mm_cvtps_pd(_mm_cvtpd_ps(a.v))}; }
 inline V2 loadFloats(const float* p0, const float* p1) {
     return {_mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(p0), _mm_load_ss(p1)))};
 }
-// Two consecutive floats, widened.
+// Two consecutive floats, widened. The 64-bit integer moves have no alignment requirement.
 inline V2 loadPair(const float* p) {
-    return {_mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p))))};
+    return {_mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))))};
 }
 inline void storePair(float* p, V2 a) {
-    _mm_store_sd(reinterpret_cast<double*>(p), _mm_castps_pd(_mm_cvtpd_ps(a.v)));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(a.v)));
 }
 inline void storeLane0(float* p, V2 a) { _mm_store_ss(p, _mm_cvtpd_ps(a.v)); }
 inline void storeLanes(float* p0, float* p1, V2 a) {
