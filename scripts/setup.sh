@@ -8,7 +8,7 @@ if [ "${1:-}" != "--minimal" ]; then
   packages+=(
     clang googletest libgtest-dev libbenchmark-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    wine64 xvfb xauth x11-utils libxtst-dev
+    wine64 xvfb xauth x11-utils libxtst-dev xdotool
   )
 fi
 

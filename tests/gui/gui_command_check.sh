@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# gui_command_check.sh QXHOST PLUGIN: `qxhost gui` shows the panel in a window of its own, a
+# click on it reaches the plug-in and comes back printed as automation, and --seconds ends it
+# cleanly. Needs an X server (with_xvfb.sh) and xdotool.
+set -euo pipefail
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+"$1" gui "$2" --seconds 3 >"$out" 2>&1 &
+pid=$!
+# The window is named after the effect; without a window manager it stays at the top-left
+# corner, so panel and screen coordinates agree. Low Punch's lever is at (55, 165).
+xdotool search --sync --name Orv4417-QX >/dev/null
+sleep 0.3
+xdotool mousemove 72 174 click 1
+status=0
+wait "$pid" || status=$?
+cat "$out"
+[ "$status" -eq 0 ] || { echo "qxhost gui exited with $status"; exit 1; }
+grep -qE '^automate +6 Low Punch +1\.000000 +On$' "$out" || { echo "no automation for the click"; exit 1; }
