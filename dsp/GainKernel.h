@@ -182,19 +182,31 @@ inline void storeGains(float* gain0, float* gain1, int32_t i, V2 q) {
 // Idle run: envelope, shaped gain and gain sit at 1.0 and come out at 1.0 again as long as the
 // level stays at or below full scale. What moves is the level memory, the release reference
 // (to 1.0) and, in Soft mode, the speed memory, whose candidate G reduces to
-// F + x*x*F*(1-F)*(1+v) with F at its floor. Kept apart from the full step so that its few live
-// values stay in registers.
+// F + x*x*F*(1-F)*(1+v) with F at its floor 2^-32 (g/q is exactly 1, so D is 0.7f + 0.3f, which
+// is exactly 1). F being a power of two, (x*x*F)*(1-F) and (x*x)*(F*(1-F)) round alike. Kept
+// apart from the full step so that its few live values stay in registers.
 //
-// Runs from sample i until a sample where a stepping lane's level exceeds 1.0; returns that
-// sample (its input stage done, its level and step mask in `level` and `step`), or n.
+// Runs from sample i until a sample where a stepping lane's level exceeds 1.0 and returns that
+// sample (its input stage done, its level and step mask given back), or n. State goes in and
+// out by value: were its address taken, the caller's loop would keep it in memory.
+template <Mode M>
+struct IdleResult {
+    int32_t i;
+    Lanes st;
+    Conditioner<M> cond;
+    V2 level;
+    simd::M2 step;
+};
+
 template <Mode M, bool kSoft, bool kAllSteps>
-QX_NOINLINE int32_t idleRun(int32_t i, int32_t n, Conditioner<M>& cond, Lanes& st, V2 ratio,
-                            float* gain0, float* gain1, V2& level, simd::M2& step) {
+QX_NOINLINE IdleResult<M> idleRun(int32_t i, int32_t n, Conditioner<M> c, Lanes st, V2 ratio,
+                                  float* gain0, float* gain1) {
     using namespace simd;
+    V2 level{};
+    M2 step = maskFromBits(3);
     const V2 zero = splat(0.0), one = splat(1.0), floor = splat(kFloor);
     const V2 idleF1F = floor * (one - floor);
     const F2 floorF = splatf(static_cast<float>(kFloor)), c099 = splatf(0.99f);
-    Conditioner<M> c = cond;
     V2 ll = st.lastLevel, rr = st.releaseRef, ph = st.phase;
     // The speed memory's update is the loop-carried chain here, so it runs on floats: the decay
     // is a float product (exact in double, then rounded once), and "G > ss" is decided from G
@@ -228,8 +240,7 @@ QX_NOINLINE int32_t idleRun(int32_t i, int32_t n, Conditioner<M>& cond, Lanes& s
         storeGains<M>(gain0, gain1, i, one);
     }
     st.lastLevel = ll, st.softSpeed = toDoubles(ss), st.releaseRef = rr, st.phase = ph;
-    cond = c;
-    return i;
+    return {i, st, c, level, step};
 }
 
 // The Soft idle run at 44.1 kHz, with the speed memory brought up to date lazily. A step whose
@@ -237,12 +248,12 @@ QX_NOINLINE int32_t idleRun(int32_t i, int32_t n, Conditioner<M>& cond, Lanes& s
 // the steps after each lane's last fall need replaying at the end of the run; the loop itself just
 // notes where the last fall was. The replay uses the formulas of idleRun on the stored levels.
 template <Mode M>
-QX_NOINLINE int32_t idleRunSoftLazy(int32_t i, int32_t n, Conditioner<M>& cond, Lanes& st,
-                                    float* gain0, float* gain1, V2& level) {
+QX_NOINLINE IdleResult<M> idleRunSoftLazy(int32_t i, int32_t n, Conditioner<M> c, Lanes st,
+                                          float* gain0, float* gain1) {
     using namespace simd;
     const V2 one = splat(1.0), floor = splat(kFloor);
-    Conditioner<M> c = cond;
     const int32_t start = i;
+    V2 level{};
     const V2 ll0 = st.lastLevel;
     V2 ll = ll0;
     int32_t lastFell[2] = {-1, -1};
@@ -255,8 +266,7 @@ QX_NOINLINE int32_t idleRunSoftLazy(int32_t i, int32_t n, Conditioner<M>& cond, 
         ll = x;
         storeGains<M>(gain0, gain1, i, one);
     }
-    cond = c;
-    if (i == start) return i;
+    if (i == start) return {i, st, c, level, maskFromBits(3)};
 
     auto levelAt = [&](int32_t j, int lane) {
         double a;
@@ -297,15 +307,16 @@ QX_NOINLINE int32_t idleRunSoftLazy(int32_t i, int32_t n, Conditioner<M>& cond, 
     st.softSpeed = make(ss[0], ss[1]);
     st.lastLevel = ll;
     st.releaseRef = one;
-    return i;
+    return {i, st, c, level, maskFromBits(3)};
 }
 
 // Runs n samples. `detector` is read in Detector mode only; `in` is used in every other mode.
 // Gains go to gain0 (and gain1 in the dual modes). The caller stores the lanes back.
 template <Mode M, bool kSoft, bool kAllSteps>
-inline void run(Lanes& st, InputLanes& in, const GainParams& p, const float* detector,
+inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* detector,
                 float* gain0, float* gain1, int32_t n) {
     using namespace simd;
+    Lanes st = state; // a local whose address never escapes, so it lives in registers
     const V2 zero = splat(0.0), one = splat(1.0), floor = splat(kFloor);
     const V2 c09 = splat(0.9f), c01 = splat(0.1f), c11 = splat(1.1f);
     const V2 c07 = splat(0.7f), c03 = splat(0.3f), c099 = splat(0.99f), c002 = splat(0.02f);
@@ -326,12 +337,11 @@ inline void run(Lanes& st, InputLanes& in, const GainParams& p, const float* det
         V2 level;
         M2 step;
         if (atRest()) {
-            if constexpr (kSoft && kAllSteps) {
-                i = idleRunSoftLazy<M>(i, n, cond, st, gain0, gain1, level);
-                step = maskFromBits(3);
-            } else {
-                i = idleRun<M, kSoft, kAllSteps>(i, n, cond, st, ratio, gain0, gain1, level, step);
-            }
+            const IdleResult<M> r = [&] {
+                if constexpr (kSoft && kAllSteps) return idleRunSoftLazy<M>(i, n, cond, st, gain0, gain1);
+                else return idleRun<M, kSoft, kAllSteps>(i, n, cond, st, ratio, gain0, gain1);
+            }();
+            i = r.i, st = r.st, cond = r.cond, level = r.level, step = r.step;
             if (i >= n) break;
         } else {
             level = cond.level(i);
@@ -441,6 +451,7 @@ inline void run(Lanes& st, InputLanes& in, const GainParams& p, const float* det
         storeGains<M>(gain0, gain1, i, st.gain);
     }
     cond.save(in);
+    state = st;
 }
 
 // Picks the instantiation for the Limit switch and the control grid.
