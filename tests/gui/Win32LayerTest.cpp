@@ -2,17 +2,9 @@
 // windows, GDI and the system's own mouse routing. The program carries the bitmap resources
 // itself and stands in for the module whose instance the layer loads them from.
 #include "../editor/PlatformConformance.h"
-#include "TapPlatform.h"
-#include "WindowDriver.h"
-
-#include "editor/platform/BmpImage.h"
-#include "editor/platform/ModuleBitmaps.h"
+#include "HostedTraits.h"
 
 #include <windows.h>
-
-#include <chrono>
-#include <climits>
-#include <thread>
 
 namespace qx {
 void* moduleInstance() { return GetModuleHandleA(nullptr); }
@@ -24,79 +16,12 @@ using namespace qxtest;
 
 namespace {
 
-void deliverAll() {
+// What the host's message loop does.
+void messageLoop(Platform&, PlatformWindow*) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
-
-struct Win32Traits {
-    static TapPlatform& tap() {
-        static TapPlatform t(nativePlatform());
-        return t;
-    }
-    static Platform& platform() { return tap(); }
-    static void prepare() {
-        ASSERT_TRUE(driver().ready());
-        if (host != nullptr) driver().destroyHostWindow(host);
-        // Room on every side, for pointer positions outside the panel.
-        host = driver().createHostWindow(100, 100);
-        pointerX = pointerY = INT_MIN;
-    }
-    static void* parent() { return host; }
-    static void pump(PlatformWindow*, int ticks) {
-        for (int i = 0; i < ticks; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(32));
-            deliverAll();
-        }
-    }
-    static bool mouse(PlatformWindow*, PanelEvent::Kind kind, int x, int y) {
-        if (kind != PanelEvent::MouseMove && (x != pointerX || y != pointerY)) {
-            tap().mute(true);
-            driver().pointerTo(host, x, y);
-            tap().mute(false);
-        }
-        pointerX = x;
-        pointerY = y;
-        const int before = tap().mouseEvents();
-        switch (kind) {
-        case PanelEvent::MouseMove:
-            driver().pointerTo(host, x, y);
-            break;
-        case PanelEvent::LeftDown:
-        case PanelEvent::LeftUp:
-            driver().button(false, kind == PanelEvent::LeftDown);
-            break;
-        case PanelEvent::RightDown:
-        case PanelEvent::RightUp:
-            driver().button(true, kind == PanelEvent::RightDown);
-            break;
-        default:
-            return false;
-        }
-        return tap().mouseEvents() > before;
-    }
-    static void readWindow(PlatformWindow*, uint32_t* out) {
-        std::vector<uint32_t> px;
-        ASSERT_TRUE(driver().readPanel(host, px));
-        std::copy(px.begin(), px.end(), out);
-    }
-    static std::vector<uint32_t> bitmap(int id, int& width, int& height) {
-        std::size_t size = 0;
-        const unsigned char* bytes = moduleBitmap(id, &size);
-        BmpImage image;
-        image.decode(bytes, size);
-        width = image.width();
-        height = image.height();
-        return image.pixels();
-    }
-
-    static void* host;
-    static int pointerX, pointerY;
-};
-
-void* Win32Traits::host = nullptr;
-int Win32Traits::pointerX = INT_MIN;
-int Win32Traits::pointerY = INT_MIN;
+using Win32Traits = HostedTraits<messageLoop>;
 
 } // namespace
 
