@@ -67,6 +67,9 @@ Bool trapError(Display*, xReply* reply, char*, int, XPointer data) {
     return True;
 }
 
+// Xlib offers each connection a chain of handlers that see an error before the process-wide
+// handler does; Xlib puts its own there for requests whose errors it expects. Ours stays in
+// the chain for the connection's whole life and takes every error the others leave.
 void installErrorTrap(X11Window& w) {
     w.errorTrap.handler = trapError;
     w.errorTrap.data = reinterpret_cast<XPointer>(&w);
