@@ -60,7 +60,7 @@ struct Setup {
 constexpr float kDefaults[kNumParams] = {0.0f, 0.7f, 0.4f, 0.5f, 0.5f, 1.0f,
                                          0.0f, 1.0f, 1.0f, 1.0f, 0.0f};
 
-void runEngine(benchmark::State& state, const Setup& setup, float peak) {
+void runEngine(benchmark::State& state, const Setup& setup, float peak, double rate = kRate) {
     const std::vector<float> l = music(0, peak), r = music(1, peak);
     std::vector<float> ol(kBlock), orr(kBlock);
     ParamArray params{};
@@ -71,7 +71,7 @@ void runEngine(benchmark::State& state, const Setup& setup, float peak) {
     params[kLowPunch].store(setup.punch);
     LimiterEngine engine(params);
     engine.recalculate();
-    engine.setBlockSizeAndSampleRate(kBlock, static_cast<float>(kRate));
+    engine.setBlockSizeAndSampleRate(kBlock, static_cast<float>(rate));
     engine.resume();
     AllConnected pins;
 
@@ -95,7 +95,7 @@ void runEngine(benchmark::State& state, const Setup& setup, float peak) {
     }
     const double frames = static_cast<double>(state.iterations()) * kBlock;
     state.counters["ns_per_frame"] = benchmark::Counter(frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["x_realtime"] = benchmark::Counter(frames / kRate, benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] = benchmark::Counter(frames / rate, benchmark::Counter::kIsRate);
     state.counters["gr_dB"] = blocks ? grSum / static_cast<double>(blocks) : 0.0;
     state.counters["gr_dB_min"] = blocks ? grLow : 0.0;
     state.counters["gr_dB_max"] = grHigh;
@@ -130,6 +130,13 @@ void BM_LimiterBaselineKernel(benchmark::State& state) {
     kernel::useIsa(kernel::bestIsa());
 }
 BENCHMARK(BM_LimiterBaselineKernel)->ArgName("loud")->Arg(1)->Arg(0);
+
+// The default program at other host rates (the control law stays on a 44.1 kHz grid).
+void BM_LimiterAtRate(benchmark::State& state) {
+    runEngine(state, {1.0f, 1.0f, 1.0f, 0.0f}, state.range(1) ? kLoud : kQuiet,
+              static_cast<double>(state.range(0)));
+}
+BENCHMARK(BM_LimiterAtRate)->ArgNames({"rate", "loud"})->ArgsProduct({{48000, 96000}, {1, 0}});
 
 BENCHMARK(BM_LimiterQuiet)
     ->ArgNames({"soft", "link", "punch"})

@@ -21,6 +21,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 #if defined(__GNUC__) || defined(__clang__)
 #define QX_NOINLINE __attribute__((noinline))
@@ -96,10 +97,86 @@ inline bool idleShortcutHolds(const GainParams& p) {
            p.releaseBrake <= FLT_MAX && p.pressureMix >= 0.0f && p.pressureMix <= 1.0f;
 }
 
-// Control steps fall on every sample: 44.1 kHz with the accumulator at rest.
-inline bool everySampleSteps(const GainParams& p, const Lanes& s) {
-    return p.rateRatio == 1.0f && simd::bits(s.phase == simd::splat(0.0)) == 3;
+// How the control-rate accumulator is advanced.
+enum class Grid {
+    Every,  // 44.1 kHz with the accumulator at rest: every sample is a control step
+    Float,  // float arithmetic, identical to the double formula in the checked range
+    Double, // the formula as written: add in double, round, compare, subtract, round
+};
+
+// In Float mode: with the ratio in [2^-5, 1] and each phase 0 or in [2^-24, 4], the double sum
+// and difference are exact (they span at most 50 bits), so rounding them once gives exactly the
+// float sum and difference; and the results stay in that range.
+inline Grid pickGrid(const GainParams& p, const Lanes& s) {
+    using namespace simd;
+    const V2 ph = s.phase, zero = splat(0.0);
+    if (p.rateRatio == 1.0f && bits(ph == zero) == 3) return Grid::Every;
+    const M2 inRange = (ph == zero) | ((ph >= splat(0x1p-24)) & (ph <= splat(4.0)));
+    if (p.rateRatio >= 0x1p-5f && p.rateRatio <= 1.0f && bits(inRange) == 3) return Grid::Float;
+    return Grid::Double;
 }
+
+template <Grid G>
+struct Clock;
+
+// Each clock also steps one lane's phase on its own (tickLane), for the idle run's replay, and
+// can take over some lanes' phases from another (takeLanes).
+template <>
+struct Clock<Grid::Every> {
+    float zero = 0.0f;
+    Clock(V2, float) {}
+    simd::M2 tick() { return simd::maskFromBits(3); }
+    V2 phase(V2 unchanged) const { return unchanged; }
+    bool tickLane(float&) const { return true; }
+    float lanePhase(int) const { return zero; }
+    void takeLanes(simd::M2, const Clock&) {}
+};
+
+template <>
+struct Clock<Grid::Float> {
+    simd::F2 ph, ratio;
+    Clock(V2 phase, float r) : ph(simd::toFloats(phase)), ratio(simd::splatf(r)) {}
+    simd::M2 tick() {
+        using namespace simd;
+        const F2 one = splatf(1.0f), sum = ph + ratio;
+        const MF2 step = sum >= one;
+        ph = select(step, sum - one, sum);
+        return widen(step);
+    }
+    V2 phase(V2) const { return simd::toDoubles(ph); }
+    bool tickLane(float& p) const {
+        p = p + simd::lane0f(ratio);
+        if (p < 1.0f) return false;
+        p = p - 1.0f;
+        return true;
+    }
+    float lanePhase(int k) const { return k == 0 ? simd::lane0f(ph) : simd::lane1f(ph); }
+    void takeLanes(simd::M2 lanes, const Clock& from) { ph = simd::select(simd::narrow(lanes), from.ph, ph); }
+};
+
+template <>
+struct Clock<Grid::Double> {
+    V2 ph, ratio;
+    Clock(V2 phase, float r) : ph(phase), ratio(simd::splat(r)) {}
+    simd::M2 tick() {
+        using namespace simd;
+        const V2 one = splat(1.0), sum = roundToFloat(ph + ratio);
+        const M2 step = sum >= one;
+        ph = select(step, roundToFloat(sum - one), sum);
+        return step;
+    }
+    V2 phase(V2) const { return ph; }
+    bool tickLane(float& p) const {
+        p = static_cast<float>(static_cast<double>(p) + simd::lane0(ratio));
+        if (p < 1.0f) return false;
+        p = static_cast<float>(static_cast<double>(p) - 1.0);
+        return true;
+    }
+    float lanePhase(int k) const {
+        return static_cast<float>(k == 0 ? simd::lane0(ph) : simd::lane1(ph));
+    }
+    void takeLanes(simd::M2 lanes, const Clock& from) { ph = simd::select(lanes, from.ph, ph); }
+};
 
 // The input stage of one sample: Low Punch allpass, input gain, flushing. Returns the detector
 // level |d| of each gain lane. In Detector mode it only reads the given detector sample.
@@ -148,21 +225,6 @@ struct Conditioner {
     }
 };
 
-// Control-rate accumulator: which lanes take a control step at this sample.
-template <bool kAllSteps>
-inline simd::M2 advance(V2& phase, V2 ratio) {
-    using namespace simd;
-    if constexpr (kAllSteps) {
-        return maskFromBits(3);
-    } else {
-        const V2 one = splat(1.0);
-        const V2 sum = roundToFloat(phase + ratio);
-        const M2 step = sum >= one;
-        phase = select(step, roundToFloat(sum - one), sum);
-        return step;
-    }
-}
-
 template <Mode M>
 inline void storeGains(float* gain0, float* gain1, int32_t i, V2 q) {
     using namespace simd;
@@ -183,90 +245,64 @@ inline void storeGains(float* gain0, float* gain1, int32_t i, V2 q) {
 // level stays at or below full scale. What moves is the level memory, the release reference
 // (to 1.0) and, in Soft mode, the speed memory, whose candidate G reduces to
 // F + x*x*F*(1-F)*(1+v) with F at its floor 2^-32 (g/q is exactly 1, so D is 0.7f + 0.3f, which
-// is exactly 1). F being a power of two, (x*x*F)*(1-F) and (x*x)*(F*(1-F)) round alike. Kept
-// apart from the full step so that its few live values stay in registers.
+// is exactly 1). F being a power of two, (x*x*F)*(1-F) and (x*x)*(F*(1-F)) round alike.
+//
+// The speed memory is brought up to date lazily. A step whose level fell sets it to 0, and the
+// level falls on most samples of real material, so only the steps after each lane's last fall
+// need replaying at the end of the run; the loop itself just notes where that fall was and the
+// accumulator's phase after it.
 //
 // Runs from sample i until a sample where a stepping lane's level exceeds 1.0 and returns that
-// sample (its input stage done, its level and step mask given back), or n. State goes in and
-// out by value: were its address taken, the caller's loop would keep it in memory.
-template <Mode M>
+// sample (its input stage done, its level and step mask given back), or n. Kept apart from the
+// full step so that its few live values stay in registers; state goes in and out by value, as
+// the caller's loop would keep anything whose address was taken in memory.
+template <Mode M, Grid kGrid>
 struct IdleResult {
     int32_t i;
     Lanes st;
     Conditioner<M> cond;
+    Clock<kGrid> clock;
     V2 level;
     simd::M2 step;
 };
 
-template <Mode M, bool kSoft, bool kAllSteps>
-QX_NOINLINE IdleResult<M> idleRun(int32_t i, int32_t n, Conditioner<M> c, Lanes st, V2 ratio,
-                                  float* gain0, float* gain1) {
+template <Mode M, bool kSoft, Grid kGrid>
+QX_NOINLINE IdleResult<M, kGrid> idleRun(int32_t i, int32_t n, Conditioner<M> c, Lanes st,
+                                         Clock<kGrid> clock, float* gain0, float* gain1) {
     using namespace simd;
-    V2 level{};
+    constexpr bool kAllSteps = kGrid == Grid::Every;
+    const V2 one = splat(1.0), floor = splat(kFloor);
+    const int32_t start = i;
+    const Clock<kGrid> clock0 = clock;
+    Clock<kGrid> atFall = clock;
+    const V2 ll0 = st.lastLevel;
+    V2 ll = ll0, rr = st.releaseRef, level{};
     M2 step = maskFromBits(3);
-    const V2 zero = splat(0.0), one = splat(1.0), floor = splat(kFloor);
-    const V2 idleF1F = floor * (one - floor);
-    const F2 floorF = splatf(static_cast<float>(kFloor)), c099 = splatf(0.99f);
-    V2 ll = st.lastLevel, rr = st.releaseRef, ph = st.phase;
-    // The speed memory's update is the loop-carried chain here, so it runs on floats: the decay
-    // is a float product (exact in double, then rounded once), and "G > ss" is decided from G
-    // rounded to float plus whether G lay above its rounding.
-    F2 ss = toFloats(st.softSpeed);
+    int32_t lastFell[2] = {-1, -1};
     for (; i < n; ++i) {
-        const V2 lv = level = c.level(i);
-        const M2 s = step = advance<kAllSteps>(ph, ratio);
-        if (kAllSteps || bits(s) != 0) {
-            const V2 x = limitBelow(lv, floor);
+        level = c.level(i);
+        step = clock.tick();
+        const int stepping = kAllSteps ? 3 : bits(step);
+        if (stepping != 0) {
+            const V2 x = limitBelow(level, floor);
             if (bits(x <= one) != 3) break;
             if constexpr (kSoft) {
-                const V2 d = x - ll;
-                const M2 fell = d < zero;
-                const V2 v = d + floor;
-                const V2 G = zeroWhere(fell, floor + ((x * x) * idleF1F) * (one + v));
-                const F2 Gf = toFloats(G);
-                const MF2 above = narrow(G > toDoubles(Gf));
-                const F2 ss0 = zeroWhere(narrow(fell), ss);
-                const F2 decayed = select(ss0 > floorF, ss0 * c099, ss0);
-                const MF2 take = (Gf > ss0) | ((Gf == ss0) & above);
-                const F2 nss = select(take, Gf, decayed);
-                ss = kAllSteps ? nss : select(narrow(s), nss, ss);
+                const M2 fellMask = kAllSteps ? (x < ll) : ((x < ll) & step); // x - ll < 0, exactly
+                const int fell = bits(fellMask);
+                lastFell[0] = (fell & 1) ? i : lastFell[0];
+                lastFell[1] = (fell & 2) ? i : lastFell[1];
+                if constexpr (!kAllSteps) atFall.takeLanes(fellMask, clock);
             }
             if constexpr (kAllSteps) {
                 ll = x, rr = one;
             } else {
-                ll = select(s, x, ll), rr = select(s, one, rr);
+                ll = select(step, x, ll), rr = select(step, one, rr);
             }
         }
         storeGains<M>(gain0, gain1, i, one);
     }
-    st.lastLevel = ll, st.softSpeed = toDoubles(ss), st.releaseRef = rr, st.phase = ph;
-    return {i, st, c, level, step};
-}
-
-// The Soft idle run at 44.1 kHz, with the speed memory brought up to date lazily. A step whose
-// level fell sets the memory to 0, and the level falls on most samples of real material, so only
-// the steps after each lane's last fall need replaying at the end of the run; the loop itself just
-// notes where the last fall was. The replay uses the formulas of idleRun on the stored levels.
-template <Mode M>
-QX_NOINLINE IdleResult<M> idleRunSoftLazy(int32_t i, int32_t n, Conditioner<M> c, Lanes st,
-                                          float* gain0, float* gain1) {
-    using namespace simd;
-    const V2 one = splat(1.0), floor = splat(kFloor);
-    const int32_t start = i;
-    V2 level{};
-    const V2 ll0 = st.lastLevel;
-    V2 ll = ll0;
-    int32_t lastFell[2] = {-1, -1};
-    for (; i < n; ++i) {
-        const V2 x = limitBelow(level = c.level(i), floor);
-        if (bits(x <= one) != 3) break;
-        const int fell = bits(x < ll); // x - ll < 0, exactly
-        lastFell[0] = (fell & 1) ? i : lastFell[0];
-        lastFell[1] = (fell & 2) ? i : lastFell[1];
-        ll = x;
-        storeGains<M>(gain0, gain1, i, one);
-    }
-    if (i == start) return {i, st, c, level, maskFromBits(3)};
+    st.lastLevel = ll, st.releaseRef = rr;
+    if (!kSoft || i == start) return {i, st, c, clock, level, step};
 
     auto levelAt = [&](int32_t j, int lane) {
         double a;
@@ -289,12 +325,15 @@ QX_NOINLINE IdleResult<M> idleRunSoftLazy(int32_t i, int32_t n, Conditioner<M> c
     for (int k = 0; k < lanes; ++k) {
         int32_t j = start;
         double prev = prev0[k];
+        float phase = clock0.lanePhase(k);
         if (lastFell[k] >= start) {
             ss[k] = 0.0;
             j = lastFell[k] + 1;
             prev = levelAt(lastFell[k], k);
+            phase = atFall.lanePhase(k);
         }
         for (; j < i; ++j) { // no fall in here: d >= 0
+            if (!clock.tickLane(phase)) continue;
             const double x = levelAt(j, k);
             const double v = (x - prev) + kFloor;
             const double G = kFloor + ((x * x) * idleF1F) * (1.0 + v);
@@ -305,26 +344,26 @@ QX_NOINLINE IdleResult<M> idleRunSoftLazy(int32_t i, int32_t n, Conditioner<M> c
     }
     if (lanes == 1) ss[1] = ss[0];
     st.softSpeed = make(ss[0], ss[1]);
-    st.lastLevel = ll;
-    st.releaseRef = one;
-    return {i, st, c, level, maskFromBits(3)};
+    return {i, st, c, clock, level, step};
 }
 
 // Runs n samples. `detector` is read in Detector mode only; `in` is used in every other mode.
 // Gains go to gain0 (and gain1 in the dual modes). The caller stores the lanes back.
-template <Mode M, bool kSoft, bool kAllSteps>
+template <Mode M, bool kSoft, Grid kGrid>
 inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* detector,
                 float* gain0, float* gain1, int32_t n) {
     using namespace simd;
+    constexpr bool kAllSteps = kGrid == Grid::Every;
     Lanes st = state; // a local whose address never escapes, so it lives in registers
     const V2 zero = splat(0.0), one = splat(1.0), floor = splat(kFloor);
     const V2 c09 = splat(0.9f), c01 = splat(0.1f), c11 = splat(1.1f);
     const V2 c07 = splat(0.7f), c03 = splat(0.3f), c099 = splat(0.99f), c002 = splat(0.02f);
     const V2 c400 = splat(400.0), c500 = splat(500.0), c1000 = splat(1000.0), c140 = splat(140.0);
     const V2 rate = splat(p.releaseRate), brake = splat(p.releaseBrake);
-    const V2 pm = splat(p.pressureMix), ratio = splat(p.rateRatio);
+    const V2 pm = splat(p.pressureMix);
 
     Conditioner<M> cond(in, detector);
+    Clock<kGrid> clock(st.phase, p.rateRatio);
     const bool shortcutOk = idleShortcutHolds(p);
     auto atRest = [&]() {
         M2 c = (st.envelope == one) & (st.shapedGain == one) & (st.gain == one) &
@@ -337,15 +376,13 @@ inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* 
         V2 level;
         M2 step;
         if (atRest()) {
-            const IdleResult<M> r = [&] {
-                if constexpr (kSoft && kAllSteps) return idleRunSoftLazy<M>(i, n, cond, st, gain0, gain1);
-                else return idleRun<M, kSoft, kAllSteps>(i, n, cond, st, ratio, gain0, gain1);
-            }();
-            i = r.i, st = r.st, cond = r.cond, level = r.level, step = r.step;
+            const IdleResult<M, kGrid> r =
+                idleRun<M, kSoft, kGrid>(i, n, cond, st, clock, gain0, gain1);
+            i = r.i, st = r.st, cond = r.cond, clock = r.clock, level = r.level, step = r.step;
             if (i >= n) break;
         } else {
             level = cond.level(i);
-            step = advance<kAllSteps>(st.phase, ratio);
+            step = clock.tick();
             if (!kAllSteps && bits(step) == 0) {
                 storeGains<M>(gain0, gain1, i, st.gain);
                 continue;
@@ -451,6 +488,7 @@ inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* 
         storeGains<M>(gain0, gain1, i, st.gain);
     }
     cond.save(in);
+    st.phase = clock.phase(st.phase);
     state = st;
 }
 
@@ -458,14 +496,20 @@ inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* 
 template <Mode M>
 inline void dispatch(Lanes& st, InputLanes& in, const GainParams& p, bool soft,
                      const float* detector, float* gain0, float* gain1, int32_t n) {
-    const bool all = everySampleSteps(p, st);
-    if (soft) {
-        if (all) run<M, true, true>(st, in, p, detector, gain0, gain1, n);
-        else run<M, true, false>(st, in, p, detector, gain0, gain1, n);
-    } else {
-        if (all) run<M, false, true>(st, in, p, detector, gain0, gain1, n);
-        else run<M, false, false>(st, in, p, detector, gain0, gain1, n);
-    }
+    auto go = [&](auto soft_, auto grid_) {
+        run<M, decltype(soft_)::value, decltype(grid_)::value>(st, in, p, detector, gain0, gain1, n);
+    };
+    using Soft = std::true_type;
+    using Hard = std::false_type;
+    auto with = [&](auto limit) {
+        switch (pickGrid(p, st)) {
+        case Grid::Every: go(limit, std::integral_constant<Grid, Grid::Every>{}); break;
+        case Grid::Float: go(limit, std::integral_constant<Grid, Grid::Float>{}); break;
+        case Grid::Double: go(limit, std::integral_constant<Grid, Grid::Double>{}); break;
+        }
+    };
+    if (soft) with(Soft{});
+    else with(Hard{});
 }
 
 } // namespace

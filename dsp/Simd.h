@@ -59,8 +59,10 @@ inline M2 operator&(M2 a, M2 b) { return {_mm_and_pd(a.m, b.m)}; }
 inline M2 operator|(M2 a, M2 b) { return {_mm_or_pd(a.m, b.m)}; }
 // Bit 0 for lane 0, bit 1 for lane 1.
 inline int bits(M2 a) { return _mm_movemask_pd(a.m); }
-inline M2 maskFromBits(int b) {
-    return {_mm_castsi128_pd(_mm_set_epi64x((b & 2) ? -1 : 0, (b & 1) ? -1 : 0))};
+inline M2 maskFromBits(int b) { // without branches: b is often data
+    const __m128i lanes = _mm_set_epi64x(2, 1);
+    const __m128i bit = _mm_and_si128(_mm_set1_epi32(b), lanes);
+    return {_mm_castsi128_pd(_mm_cmpeq_epi32(_mm_shuffle_epi32(bit, 0xA0), _mm_shuffle_epi32(lanes, 0xA0)))};
 }
 
 // m ? a : b, lane by lane.
@@ -113,13 +115,21 @@ struct MF2 {
 inline F2 toFloats(V2 a) { return {_mm_cvtpd_ps(a.v)}; }
 inline V2 toDoubles(F2 a) { return {_mm_cvtps_pd(a.v)}; }
 inline F2 splatf(float a) { return {_mm_set1_ps(a)}; }
+inline float lane0f(F2 a) { return _mm_cvtss_f32(a.v); }
+inline float lane1f(F2 a) { return _mm_cvtss_f32(_mm_shuffle_ps(a.v, a.v, 1)); }
 inline F2 operator*(F2 a, F2 b) { return {_mm_mul_ps(a.v, b.v)}; }
+inline F2 operator+(F2 a, F2 b) { return {_mm_add_ps(a.v, b.v)}; }
+inline F2 operator-(F2 a, F2 b) { return {_mm_sub_ps(a.v, b.v)}; }
 inline MF2 operator>(F2 a, F2 b) { return {_mm_cmpgt_ps(a.v, b.v)}; }
+inline MF2 operator>=(F2 a, F2 b) { return {_mm_cmpge_ps(a.v, b.v)}; }
 inline MF2 operator==(F2 a, F2 b) { return {_mm_cmpeq_ps(a.v, b.v)}; }
 inline MF2 operator&(MF2 a, MF2 b) { return {_mm_and_ps(a.m, b.m)}; }
 inline MF2 operator|(MF2 a, MF2 b) { return {_mm_or_ps(a.m, b.m)}; }
 inline MF2 narrow(M2 m) { // lane masks of a double comparison as float lane masks
     return {_mm_castsi128_ps(_mm_shuffle_epi32(_mm_castpd_si128(m.m), 0x08))};
+}
+inline M2 widen(MF2 m) { // float lane masks as double lane masks
+    return {_mm_castps_pd(_mm_unpacklo_ps(m.m, m.m))};
 }
 inline F2 select(MF2 m, F2 a, F2 b) { return {_mm_or_ps(_mm_and_ps(m.m, a.v), _mm_andnot_ps(m.m, b.v))}; }
 inline F2 zeroWhere(MF2 m, F2 a) { return {_mm_andnot_ps(m.m, a.v)}; }
@@ -199,12 +209,18 @@ struct MF2 {
 inline F2 toFloats(V2 x) { return {{static_cast<float>(x.a[0]), static_cast<float>(x.a[1])}}; }
 inline V2 toDoubles(F2 x) { return {{x.a[0], x.a[1]}}; }
 inline F2 splatf(float a) { return {{a, a}}; }
+inline float lane0f(F2 x) { return x.a[0]; }
+inline float lane1f(F2 x) { return x.a[1]; }
 inline F2 operator*(F2 x, F2 y) { return {{x.a[0] * y.a[0], x.a[1] * y.a[1]}}; }
+inline F2 operator+(F2 x, F2 y) { return {{x.a[0] + y.a[0], x.a[1] + y.a[1]}}; }
+inline F2 operator-(F2 x, F2 y) { return {{x.a[0] - y.a[0], x.a[1] - y.a[1]}}; }
 inline MF2 operator>(F2 x, F2 y) { return {{x.a[0] > y.a[0], x.a[1] > y.a[1]}}; }
+inline MF2 operator>=(F2 x, F2 y) { return {{x.a[0] >= y.a[0], x.a[1] >= y.a[1]}}; }
 inline MF2 operator==(F2 x, F2 y) { return {{x.a[0] == y.a[0], x.a[1] == y.a[1]}}; }
 inline MF2 operator&(MF2 x, MF2 y) { return {{x.m[0] && y.m[0], x.m[1] && y.m[1]}}; }
 inline MF2 operator|(MF2 x, MF2 y) { return {{x.m[0] || y.m[0], x.m[1] || y.m[1]}}; }
 inline MF2 narrow(M2 x) { return {{x.m[0], x.m[1]}}; }
+inline M2 widen(MF2 x) { return {{x.m[0], x.m[1]}}; }
 inline F2 select(MF2 m, F2 x, F2 y) { return {{m.m[0] ? x.a[0] : y.a[0], m.m[1] ? x.a[1] : y.a[1]}}; }
 inline F2 zeroWhere(MF2 m, F2 x) { return {{m.m[0] ? 0.0f : x.a[0], m.m[1] ? 0.0f : x.a[1]}}; }
 
