@@ -7,12 +7,12 @@ set -euo pipefail
 case "$1" in
 exports)
   dump=$(i686-w64-mingw32-objdump -p "$2")
-  names=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -E '^\s*\[' || true)
+  names=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -E '^\s*\[\s*[0-9]+\]' || true)
   echo "$names"
   [ "$(printf '%s\n' "$names" | wc -l)" -eq 1 ] || { echo "expected exactly one export"; exit 1; }
-  printf '%s\n' "$names" | grep -qE '^\s*\[\s*0\] main$' || { echo "the export is not main"; exit 1; }
-  printf '%s\n' "$dump" | grep -qE 'Ordinal Base 1' || { echo "ordinal base is not 1"; exit 1; }
-  printf '%s\n' "$dump" | grep -qE '^Name\s+[0-9a-f]+ Orv4417-QX.dll$' || { echo "wrong module name"; exit 1; }
+  grep -qE '^\s*\[\s*0\] main$' <<< "$names" || { echo "the export is not main"; exit 1; }
+  grep -qE 'Ordinal Base 1' <<< "$dump" || { echo "ordinal base is not 1"; exit 1; }
+  grep -qE '^Name\s+[0-9a-f]+ Orv4417-QX.dll$' <<< "$dump" || { echo "wrong module name"; exit 1; }
   # Static runtime: nothing but system DLLs.
   imports=$(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
   echo "imports: $imports"
