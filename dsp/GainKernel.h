@@ -207,7 +207,9 @@ struct Conditioner {
             // A NaN or infinity from the host would stay in the allpass state for good.
             x = keepWhere(abs(x) <= fltMax, x);
             const V2 y = ((pc * x + pIn) - pc * pOut) + floor;
+            // Near full float range the state would overflow to infinity and stay there.
             pOut = roundToFloat(y);
+            pOut = keepWhere(abs(pOut) <= fltMax, pOut);
             pIn = x;
             V2 s = select(lowPunch, negate(y), x);
             s = zeroWhere(abs(s) < floor, s);
@@ -407,7 +409,10 @@ inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* 
             const V2 k = one - one / u;
             const V2 k2 = k * k;
             const V2 w = limitAbove(k2 / (one - one / x), one);
-            const V2 eA = e / (one + ((c400 * w) * k2) * v / (one + (c500 * (one - w)) * v));
+            V2 eA = e / (one + ((c400 * w) * k2) * v / (one + (c500 * (one - w)) * v));
+            // Absurd levels (beyond about 1e7) can take the envelope below the float range; at
+            // 0 the next step would divide 0 by 0. Only there does this limit act.
+            eA = limitBelow(eA, splat(FLT_MIN));
             eNew = select(attack, eA, eNew);
         }
         if (bits(release) != 0) {

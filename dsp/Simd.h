@@ -1,7 +1,7 @@
 #pragma once
 // Two doubles side by side: the left and right channel (or a channel and a stand-in) run through
 // the same arithmetic in one register, so their dependent division chains overlap and each
-// division is issued once for both.
+// division is executed once for both.
 //
 // Every operation here is a single correctly rounded IEEE operation per lane, so a lane computes
 // exactly what plain scalar double code computes. The limiting helpers keep the NaN behaviour of

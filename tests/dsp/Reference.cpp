@@ -3,6 +3,7 @@
 // Every float field is widened before arithmetic: the formulas are evaluated in double and
 // rounded only when a field is stored.
 
+#include <cfloat>
 #include <cmath>
 
 namespace qx::ref {
@@ -32,6 +33,7 @@ void computeGains(Channel& c, const float* det, float* gains, int n, bool soft, 
             double w = k2 / (1 - 1 / x);
             if (w > 1) w = 1;
             e = e / (1 + 400 * w * k2 * v / (1 + 500 * (1 - w) * v));
+            if (e < FLT_MIN) e = FLT_MIN; // kept inside the float range
             c.envelope = (float)e;
         } else if (u < 1) {
             double dd = (double)c.shapedGain - c.releaseRef;
@@ -150,6 +152,7 @@ void Engine::process(const float* const* in, float* const* out, int n, bool accu
             if (!std::isfinite(x)) x = 0;
             const double y = c.punchCoef * (double)x + punchIn[k] - c.punchCoef * (double)punchOut[k] + FLOOR;
             punchOut[k] = (float)y;
+            if (!std::isfinite(punchOut[k])) punchOut[k] = 0; // overflow near the float limit
             punchIn[k] = x;
             double s = punch ? -y : x;
             if (std::fabs(s) < FLOOR) s = 0;

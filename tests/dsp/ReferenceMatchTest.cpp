@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <tuple>
 
@@ -160,6 +161,45 @@ TEST(ReferenceMatchChanges, SettingsChangingBetweenBlocks) {
                     if (rng.below(4) == 0) both(kPressure, rng.uniform());
                 });
     });
+}
+
+// Finite but absurd levels (up to the float limit) must leave the state usable: the envelope
+// stays inside the float range and the allpass state finite.
+TEST(ReferenceMatchExtremes, AbsurdLevelsDoNotPoisonTheState) {
+    for (int sw = 0; sw < 4; ++sw) {
+        float p[kNumParams];
+        std::copy(kDefaults, kDefaults + kNumParams, p);
+        p[kPressure] = 1.0f; // the applied gain is the envelope, which then releases quickly
+        p[kRelease1] = 0.0f;
+        p[kLimit] = (sw & 1) ? 1.0f : 0.0f;
+        p[kLowPunch] = (sw & 2) ? 1.0f : 0.0f;
+        Rig rig;
+        ref::Engine model;
+        model.resume();
+        for (int i = 0; i < kNumParams; ++i) rig.set(i, p[i]), model.params[i] = p[i];
+        const int n = 40000;
+        std::vector<float> x = material(90u + sw, n);
+        // Deep reduction first, then a jump to the float limit: one attack step would take the
+        // envelope below the smallest float.
+        for (int i = 2000; i < 2500; ++i) x[i] = 1e6f;
+        for (int i = 2500; i < 2600; ++i) x[i] = i % 2 ? 3.4e38f : -3.4e38f;
+        std::vector<float> out(x.size()), want(x.size()), outR(x.size()), wantR(x.size());
+        const float* in[2] = {x.data(), x.data()};
+        float* o[2] = {out.data(), outR.data()};
+        float* w[2] = {want.data(), wantR.data()};
+        rig.engine.process(in, o, n, false, rig.pins);
+        model.process(in, w, n, false);
+        expectSameBits(out, want, "output");
+        EXPECT_TRUE(sameState(rig.engine.channel(0), model.ch[0]));
+        const float g = rig.engine.channel(0).gain;
+        EXPECT_TRUE(g > 0.0f && g <= 1.0f) << g;
+        float tail = 0.0f; // the signal comes back, the allpass included
+        for (size_t i = 2600; i < out.size(); ++i) {
+            ASSERT_TRUE(std::isfinite(out[i])) << i;
+            if (i > out.size() - 5000) tail = std::max(tail, std::fabs(out[i]));
+        }
+        EXPECT_GT(tail, 0.01f);
+    }
 }
 
 // Ten seconds of the default program, driven hard, against the reference; and the same material
