@@ -1,5 +1,6 @@
 // The base layer's formatters and default answers, on a bare effect class.
 #include "plugin/ExtendedEffect.h"
+#include "tests/plugin/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -11,20 +12,9 @@ using namespace qx;
 
 namespace {
 
-struct Call {
-    int32_t opcode, index;
-    intptr_t value;
-    void* ptr;
-    float opt;
-};
-std::vector<Call> calls;
-intptr_t nextAnswer = 0;
-
-intptr_t QX_CALL recordingHost(AEffect*, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                               float opt) {
-    calls.push_back({opcode, index, value, ptr, opt});
-    return nextAnswer;
-}
+auto& calls = qxtest::hostCalls;
+auto& nextAnswer = qxtest::hostReply;
+using qxtest::recordingHost;
 
 class BareEffect : public ExtendedEffect {
 public:

@@ -1,5 +1,6 @@
 // The extended layer's host-callback wrappers send what they should and answer what they should.
 #include "plugin/ExtendedEffect.h"
+#include "tests/plugin/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -9,20 +10,9 @@ using namespace qx;
 
 namespace {
 
-struct Sent {
-    int32_t opcode, index;
-    intptr_t value;
-    void* ptr;
-    float opt;
-};
-std::vector<Sent> sent;
-intptr_t reply = 0;
-
-intptr_t QX_CALL host(AEffect*, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                      float opt) {
-    sent.push_back({opcode, index, value, ptr, opt});
-    return reply;
-}
+auto& sent = qxtest::hostCalls;
+auto& reply = qxtest::hostReply;
+constexpr auto host = qxtest::recordingHost;
 
 class Effect : public ExtendedEffect {
 public:
