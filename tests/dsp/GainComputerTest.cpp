@@ -109,15 +109,6 @@ TEST(GainComputer, LevelsUpToFullScaleLeaveTheGainAtExactlyOne) {
     }
 }
 
-TEST(GainComputer, EmptyBlockChangesNothing) {
-    Computer c;
-    c.runConstant(2.0f, 3, settings(true, 0.5f));
-    const LimiterChannel before = c.ch;
-    c.ch.computeGains(c.buffer.data(), 0, settings(true, 0.5f));
-    EXPECT_EQ(c.ch.envelope, before.envelope);
-    EXPECT_EQ(c.ch.phase, before.phase);
-}
-
 TEST(CombineGains, BothTakeTheSmallerGain) {
     float l[] = {0.5f, 0.8f, 0.7f, 1.0f}, r[] = {0.8f, 0.5f, 0.7f, 0.0003f};
     LimiterChannel::combineGains(l, r, 4);
