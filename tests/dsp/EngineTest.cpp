@@ -106,7 +106,7 @@ TEST(EngineSignal, UnityBelowFullScaleWithInputZeroAndOutputHalf) {
 class LowPunchPhase : public ::testing::TestWithParam<std::tuple<double, double>> {};
 
 TEST_P(LowPunchPhase, TurnsTheToneAheadAtUnchangedLevel) {
-    const auto [hz, degrees] = GetParam();
+    const double hz = std::get<0>(GetParam()), degrees = std::get<1>(GetParam());
     const int settle = 44100, n = settle + 44100; // a whole number of cycles after settling
     const std::vector<float> x = tone(hz, n);
     auto phaseAndLevel = [&](float punch) {

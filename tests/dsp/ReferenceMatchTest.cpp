@@ -108,7 +108,8 @@ using Combo = std::tuple<int /*switch bits*/, int /*channel mode*/, float /*rate
 class ReferenceMatch : public ::testing::TestWithParam<Combo> {};
 
 TEST_P(ReferenceMatch, EveryOutputBitMatches) {
-    const auto [sw, mode, rate] = GetParam();
+    const int sw = std::get<0>(GetParam()), mode = std::get<1>(GetParam());
+    const float rate = std::get<2>(GetParam());
     const uint32_t seed = static_cast<uint32_t>(sw * 131 + mode * 17 + static_cast<int>(rate));
     Noise rng(seed);
     float p[kNumParams];
