@@ -51,7 +51,7 @@ void LimiterEffect::initialisePrograms() {
         paramNames[i][kParamNameWidth] = '\0';
     }
     for (int32_t p = 0; p < kNumPrograms; ++p) {
-        currentProgram = p;
+        currentProgram.store(p, std::memory_order_relaxed);
         char name[kProgramNameWidth + 1];
         std::memset(name, ' ', kProgramNameWidth);
         std::memcpy(name, kProgramNameTable[p], std::strlen(kProgramNameTable[p]));
@@ -59,7 +59,7 @@ void LimiterEffect::initialisePrograms() {
         setProgramName(name);
         for (int32_t i = 0; i < kNumParams; ++i) setParameter(i, kParamTable[i].defaultValue);
     }
-    currentProgram = 0;
+    currentProgram.store(0, std::memory_order_relaxed);
     fromEditor.store(false, std::memory_order_relaxed);
     meters().singleChannel.store(0, std::memory_order_relaxed);
     instanceCount.fetch_add(1, std::memory_order_relaxed);

@@ -81,6 +81,7 @@ protected:
 private:
     void initialisePrograms();
     void markPanel(int32_t index);
+    LimiterProgram& currentRecord();
     bool inputConnected(int pin) override { return isInputPinConnected(pin); }
     bool outputConnected(int pin) override { return isOutputPinConnected(pin); }
 

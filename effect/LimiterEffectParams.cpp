@@ -9,9 +9,17 @@
 namespace qx {
 
 namespace {
-bool validParam(int32_t index) { return index >= 0 && index < kNumParams; }
-bool validProgram(int32_t index) { return index >= 0 && index < LimiterEffect::kNumPrograms; }
+bool validParam(int32_t index) {
+    return index >= 0 && index < kNumParams;
+}
+bool validProgram(int32_t index) {
+    return index >= 0 && index < LimiterEffect::kNumPrograms;
+}
 } // namespace
+
+LimiterProgram& LimiterEffect::currentRecord() {
+    return programs[currentProgram.load(std::memory_order_relaxed)];
+}
 
 void LimiterEffect::markPanel(int32_t index) {
     if (panel != nullptr && index < kParamsWithRedrawBit) panel->markDirty(1u << index);
@@ -21,7 +29,7 @@ void LimiterEffect::setParameter(int32_t index, float value) {
     if (!validParam(index)) return;
     if (!fromEditor.exchange(false, std::memory_order_relaxed)) markPanel(index);
     params[index].store(value, std::memory_order_relaxed);
-    programs[currentProgram].values[index].store(value, std::memory_order_relaxed);
+    currentRecord().values[index].store(value, std::memory_order_relaxed);
     recalculate();
 }
 
@@ -37,7 +45,7 @@ void LimiterEffect::setParameterFromEditor(int32_t index) {
 
 void LimiterEffect::setProgram(int32_t program) {
     if (!validProgram(program)) return;
-    currentProgram = program;
+    currentProgram.store(program, std::memory_order_relaxed);
     for (int32_t i = 0; i < kNumParams; ++i) {
         setParameter(i, programs[program].values[i].load(std::memory_order_relaxed));
         setParameterFromEditor(i);
@@ -46,10 +54,12 @@ void LimiterEffect::setProgram(int32_t program) {
     if (panel != nullptr) panel->requestFullRedraw();
 }
 
-void LimiterEffect::setProgramName(char* text) { programs[currentProgram].setName(text); }
+void LimiterEffect::setProgramName(char* text) {
+    currentRecord().setName(text);
+}
 
 void LimiterEffect::getProgramName(char* text) {
-    std::strcpy(text, programs[currentProgram].getName());
+    std::strcpy(text, currentRecord().getName());
 }
 
 bool LimiterEffect::getProgramNameIndexed(int32_t, int32_t index, char* text) {
@@ -60,7 +70,7 @@ bool LimiterEffect::getProgramNameIndexed(int32_t, int32_t index, char* text) {
 
 bool LimiterEffect::copyProgram(int32_t destination) {
     if (!validProgram(destination)) return false;
-    programs[destination].copyFrom(programs[currentProgram]);
+    programs[destination].copyFrom(currentRecord());
     return true;
 }
 

@@ -157,8 +157,10 @@ intptr_t EffectBase::dispatcher(int32_t opCode, int32_t index, intptr_t value, v
 
 void EffectBase::open() {}
 void EffectBase::close() {}
-int32_t EffectBase::getProgram() { return currentProgram; }
-void EffectBase::setProgram(int32_t program) { currentProgram = program; }
+int32_t EffectBase::getProgram() { return currentProgram.load(std::memory_order_relaxed); }
+void EffectBase::setProgram(int32_t program) {
+    currentProgram.store(program, std::memory_order_relaxed);
+}
 void EffectBase::setProgramName(char* text) { text[0] = '\0'; }
 void EffectBase::getProgramName(char* text) { text[0] = '\0'; }
 void EffectBase::getParamLabel(int32_t, char* text) { text[0] = '\0'; }

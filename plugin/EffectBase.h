@@ -8,6 +8,7 @@
 
 #include "plugin/AEffect.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace qx {
@@ -92,7 +93,8 @@ protected:
     HostCallback audioMaster;
     int32_t numPrograms;
     int32_t numParams;
-    int32_t currentProgram = 0;
+    // Set by program changes on the host's thread, read by parameter writes on any thread.
+    std::atomic<int32_t> currentProgram{0};
     int32_t blockSize = 1024;
 };
 
