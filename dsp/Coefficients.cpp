@@ -1,12 +1,28 @@
 #include "dsp/Coefficients.h"
 
+#include <cmath>
+
 namespace qx {
+
+namespace {
+
+// A host may store NaN or an infinity in a parameter. Those have no setting to stand for and
+// would carry into the gain computer's state for good, so they count as the nearest end of the
+// range; finite values, in range or not, go into the formulas as they are.
+double usable(float v) {
+    if (std::isnan(v)) return 0.0;
+    if (std::isinf(v)) return v > 0.0f ? 1.0 : 0.0;
+    return v;
+}
+
+} // namespace
 
 // Written out as products, without library calls: recalculate runs on every knob tick of a drag.
 // The arithmetic is done in double and each coefficient is rounded once, when it is stored.
 Coefficients computeCoefficients(float in, float pr, float r1, float r2, float out,
                                  float sampleRate) {
-    const double In = in, Pr = pr, R1 = r1, R2 = r2, Out = out;
+    const double In = usable(in), Pr = usable(pr), R1 = usable(r1), R2 = usable(r2),
+                 Out = usable(out);
     Coefficients c;
 
     // First-order allpass whose phase passes 90 degrees at 200 Hz (628.31854 = 200 pi).

@@ -2,6 +2,8 @@
 
 #include "dsp/KernelEntry.h"
 
+#include <cmath>
+
 namespace qx {
 
 void LimiterChannel::reset() {
@@ -15,6 +17,14 @@ void LimiterChannel::reset() {
     // risen all the way.
     releaseRef = 0.0f;
     envelope = 1.0f;
+}
+
+bool LimiterChannel::finite() const {
+    const float fields[] = {lastLevel, softSpeed, gain,       lastGain,
+                            phase,     shapedGain, releaseRef, envelope};
+    for (float v : fields)
+        if (!std::isfinite(v)) return false;
+    return true;
 }
 
 void LimiterChannel::computeGains(const float* detector, int32_t n, const GainComputerSettings& s) {

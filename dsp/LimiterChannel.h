@@ -41,6 +41,8 @@ public:
 
     // Puts every state field (not the buffer) to its value after a switch-on.
     void reset();
+    // True when no state field is NaN or infinite.
+    bool finite() const;
 
     // Writes gainBuffer[0 .. n-1] from detector[0 .. n-1]; does nothing for n <= 0.
     void computeGains(const float* detector, int32_t n, const GainComputerSettings& s);

@@ -308,6 +308,11 @@ void LimiterEngine::process(const float* const* inputs, float* const* outputs, i
     for (int32_t offset = 0; offset < frames; offset += cap)
         processPiece(r, inputs, outputs, offset, std::min(cap, frames - offset), b);
 
+    // Finite parameters far outside their range can drive the formulas to NaN, which would stay
+    // in the state until the next switch-on; such a channel starts afresh with the next block.
+    for (LimiterChannel& ch : channels_)
+        if (!ch.finite()) ch.reset();
+
     // Publish the block's extremes; the panel may have reset the fields meanwhile, which at worst
     // loses or keeps one extreme for one panel tick.
     const double blockMin = b.minGain;

@@ -304,6 +304,34 @@ TEST(EngineHostFaults, NonFiniteInputIsSilence) {
     }
 }
 
+TEST(EngineHostFaults, NoParameterValueLeavesTheStateBroken) {
+    // NaN or an infinity in a parameter reads as the nearest end of the range; finite values far
+    // outside it may break a block, but the next block starts from a clean state.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> x = material(23, 4096, 3.0f);
+    const struct {
+        int index;
+        float value;
+    } hostile[] = {{kRelease2, nan}, {kRelease1, -inf}, {kPressure, nan}, {kInput, inf},
+                   {kPressure, 1e9f}, {kPressure, -40.0f}, {kRelease2, -1e6f}};
+    for (const auto& h : hostile) {
+        Rig rig;
+        rig.set(kInput, 0.6f);
+        rig.set(h.index, h.value);
+        std::vector<float> l(x.size()), r(x.size());
+        rig.run(x.data(), x.data(), l.data(), r.data(), 2048);
+        rig.set(h.index, kDefaults[h.index]);
+        rig.run(x.data() + 2048, x.data() + 2048, l.data(), r.data(), 2048);
+        for (int c = 0; c < 2; ++c) {
+            const LimiterChannel& ch = rig.engine.channel(c);
+            EXPECT_TRUE(ch.finite()) << "parameter " << h.index << " = " << h.value;
+            EXPECT_TRUE(ch.gain > 0.0f && ch.gain <= 1.0f) << "parameter " << h.index;
+        }
+        for (int i = 0; i < 2048; ++i) ASSERT_TRUE(std::isfinite(l[i])) << "parameter " << h.index;
+    }
+}
+
 TEST(EngineHostFaults, UnusableSampleRatesKeepThePreviousOne) {
     Rig rig(48000.0f);
     const Coefficients before = rig.engine.coefficients();

@@ -302,6 +302,13 @@ private:
             effect_->process(effect_, ins, outs, frames);
         else
             effect_->processReplacing(effect_, ins, outs, frames);
+        if (trace_)
+            for (int c = 0; c < 2; ++c) {
+                const LimiterChannel& ch = limiter_->dsp().channel(c);
+                std::fprintf(stderr, "   channel %d: level %g env %g shaped %g gain %g last %g speed %g ref %g\n",
+                             c, ch.lastLevel, ch.envelope, ch.shapedGain, ch.gain, ch.lastGain,
+                             ch.softSpeed, ch.releaseRef);
+            }
         if (!finite || !parametersInRange()) return;
         for (size_t i = 0; i < n; ++i)
             if (!std::isfinite(outL[i]) || !std::isfinite(outR[i])) {
