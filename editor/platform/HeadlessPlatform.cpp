@@ -1,4 +1,5 @@
 #include "editor/platform/HeadlessPlatform.h"
+#include "editor/platform/PixelSurface.h"
 
 #include "editor/platform/BmpImage.h"
 #include "editor/platform/ModuleBitmaps.h"
@@ -9,16 +10,9 @@ namespace qx {
 
 namespace {
 
-struct HeadlessSurface final : PlatformSurface {
-    HeadlessSurface(int w, int h) : width(w), height(h), pixels(std::size_t(w) * std::size_t(h)) {}
-    int width;
-    int height;
-    std::vector<uint32_t> pixels;
-};
-
 struct HeadlessWindow final : PlatformWindow {
     HeadlessWindow(int w, int h, PanelEventSink* s) : screen(w, h), sink(s) {}
-    HeadlessSurface screen; // what the window shows
+    PixelSurface screen; // what the window shows
     PanelEventSink* sink;
     uintptr_t timer = 0;
     bool captured = false;
@@ -36,43 +30,6 @@ HeadlessWindow* find(PlatformWindow* window) {
     return std::find(liveWindowList.begin(), liveWindowList.end(), w) != liveWindowList.end()
                ? w
                : nullptr;
-}
-
-// Clips a transfer of `to` from (fromX, fromY) so it stays inside both surfaces.
-bool clip(PanelRect& to, int& fromX, int& fromY, const HeadlessSurface& into,
-          const HeadlessSurface& from) {
-    auto trimStart = [&](int& dst, int& src, int& len) {
-        const int cut = std::max({0, -dst, -src});
-        dst += cut;
-        src += cut;
-        len -= cut;
-    };
-    trimStart(to.x, fromX, to.w);
-    trimStart(to.y, fromY, to.h);
-    to.w = std::min({to.w, into.width - to.x, from.width - fromX});
-    to.h = std::min({to.h, into.height - to.y, from.height - fromY});
-    return to.w > 0 && to.h > 0;
-}
-
-void blit(HeadlessSurface& into, PanelRect to, const HeadlessSurface& from, int fromX, int fromY,
-          RasterOp op) {
-    if (!clip(to, fromX, fromY, into, from)) return;
-    for (int row = 0; row < to.h; ++row) {
-        uint32_t* d = into.pixels.data() + std::size_t(to.y + row) * std::size_t(into.width) + to.x;
-        const uint32_t* s =
-            from.pixels.data() + std::size_t(fromY + row) * std::size_t(from.width) + fromX;
-        switch (op) {
-        case RasterOp::Copy:
-            std::copy(s, s + to.w, d);
-            break;
-        case RasterOp::And:
-            for (int i = 0; i < to.w; ++i) d[i] &= s[i];
-            break;
-        case RasterOp::Or:
-            for (int i = 0; i < to.w; ++i) d[i] |= s[i];
-            break;
-        }
-    }
 }
 
 } // namespace
@@ -96,7 +53,7 @@ PlatformSurface* HeadlessPlatform::loadBitmap(PlatformWindow*, int id) {
     const unsigned char* bytes = source_ != nullptr ? source_(id, &size) : moduleBitmap(id, &size);
     BmpImage image;
     if (!image.decode(bytes, size)) return nullptr;
-    auto* s = new HeadlessSurface(image.width(), image.height());
+    auto* s = new PixelSurface(image.width(), image.height());
     s->pixels = image.pixels();
     ++liveSurfaces_;
     ++bitmapsLoaded_;
@@ -105,7 +62,7 @@ PlatformSurface* HeadlessPlatform::loadBitmap(PlatformWindow*, int id) {
 
 void HeadlessPlatform::destroySurface(PlatformSurface* surface) {
     if (surface == nullptr) return;
-    delete static_cast<HeadlessSurface*>(surface);
+    delete static_cast<PixelSurface*>(surface);
     --liveSurfaces_;
 }
 
@@ -128,7 +85,7 @@ void HeadlessPlatform::destroyWindow(PlatformWindow* window) {
 PlatformSurface* HeadlessPlatform::createSurface(PlatformWindow*, int width, int height) {
     if (width <= 0 || height <= 0) return nullptr;
     ++liveSurfaces_;
-    return new HeadlessSurface(width, height);
+    return new PixelSurface(width, height);
 }
 
 uintptr_t HeadlessPlatform::startTimer(PlatformWindow* window, uintptr_t id, int periodMs) {
@@ -156,7 +113,7 @@ void HeadlessPlatform::idle(PlatformWindow*) {}
 void HeadlessPlatform::transfer(PlatformSurface* into, const PanelRect& to, PlatformSurface* from,
                                 int fromX, int fromY, RasterOp op) {
     if (into == nullptr || from == nullptr) return;
-    blit(*static_cast<HeadlessSurface*>(into), to, *static_cast<HeadlessSurface*>(from), fromX,
+    transferPixels(*static_cast<PixelSurface*>(into), to, *static_cast<PixelSurface*>(from), fromX,
          fromY, op);
 }
 
@@ -168,7 +125,7 @@ bool HeadlessPlatform::beginShow(PlatformWindow* window) {
 void HeadlessPlatform::show(PlatformWindow* window, PlatformSurface* back, const PanelRect& rect) {
     HeadlessWindow* w = find(window);
     if (w == nullptr || back == nullptr) return;
-    blit(w->screen, rect, *static_cast<HeadlessSurface*>(back), rect.x, rect.y, RasterOp::Copy);
+    transferPixels(w->screen, rect, *static_cast<PixelSurface*>(back), rect.x, rect.y, RasterOp::Copy);
     w->shown.push_back(rect);
 }
 

@@ -13,6 +13,7 @@
 #include "editor/platform/BmpImage.h"
 #include "editor/platform/Platform.h"
 #include "editor/platform/ModuleBitmaps.h"
+#include "editor/platform/PixelSurface.h"
 
 #include <algorithm>
 #include <chrono>
@@ -32,13 +33,6 @@ namespace qx {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct PixelSurface final : PlatformSurface {
-    PixelSurface(int w, int h) : width(w), height(h), pixels(std::size_t(w) * std::size_t(h)) {}
-    int width;
-    int height;
-    std::vector<uint32_t> pixels; // 0x00RRGGBB, rows from the top
-};
 
 struct X11Window final : PlatformWindow {
     Display* display = nullptr;
@@ -378,46 +372,12 @@ private:
     }
 };
 
-// Clips a transfer of `to` from (fromX, fromY) so it stays inside both surfaces.
-bool clip(PanelRect& to, int& fromX, int& fromY, const PixelSurface& into,
-          const PixelSurface& from) {
-    auto trimStart = [](int& dst, int& src, int& len) {
-        const int cut = std::max({0, -dst, -src});
-        dst += cut;
-        src += cut;
-        len -= cut;
-    };
-    trimStart(to.x, fromX, to.w);
-    trimStart(to.y, fromY, to.h);
-    to.w = std::min({to.w, into.width - to.x, from.width - fromX});
-    to.h = std::min({to.h, into.height - to.y, from.height - fromY});
-    return to.w > 0 && to.h > 0;
-}
-
 void X11Platform::transfer(PlatformSurface* into, const PanelRect& to, PlatformSurface* from,
                            int fromX, int fromY, RasterOp op) {
     auto* d = static_cast<PixelSurface*>(into);
     auto* s = static_cast<PixelSurface*>(from);
     if (d == nullptr || s == nullptr) return;
-    PanelRect r = to;
-    if (!clip(r, fromX, fromY, *d, *s)) return;
-    for (int row = 0; row < r.h; ++row) {
-        uint32_t* dp = d->pixels.data() + std::size_t(r.y + row) * d->width + r.x;
-        const uint32_t* sp = s->pixels.data() + std::size_t(fromY + row) * s->width + fromX;
-        for (int i = 0; i < r.w; ++i) {
-            switch (op) {
-            case RasterOp::Copy:
-                dp[i] = sp[i];
-                break;
-            case RasterOp::And:
-                dp[i] &= sp[i];
-                break;
-            case RasterOp::Or:
-                dp[i] |= sp[i];
-                break;
-            }
-        }
-    }
+    transferPixels(*d, to, *s, fromX, fromY, op);
 }
 
 } // namespace
