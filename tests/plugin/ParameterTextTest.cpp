@@ -1,5 +1,5 @@
 // What a host shows beside each parameter: name, value text and unit label.
-#include "host/HostSession.h"
+#include "tests/plugin/LoadedPlugin.h"
 
 #include <gtest/gtest.h>
 
@@ -12,19 +12,12 @@ using qxhost::HostSession;
 
 namespace {
 
-class ParameterTexts : public ::testing::Test {
+class ParameterTexts : public LoadedPlugin {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(host.load(QX_MODULE_PATH)) << host.error();
-        effect = host.create();
-        ASSERT_NE(effect, nullptr);
-    }
     std::string display(int32_t index, float value) {
         effect->setParameter(effect, index, value);
         return host.text(effGetParamDisplay, index);
     }
-    HostSession host;
-    AEffect* effect = nullptr;
 };
 
 struct TextCase {

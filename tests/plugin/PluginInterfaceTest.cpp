@@ -1,6 +1,6 @@
 // The record and the dispatcher's answers, seen through the built module exactly as a host sees
 // them.
-#include "host/HostSession.h"
+#include "tests/plugin/LoadedPlugin.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +9,6 @@
 
 using namespace qx;
 using qxhost::HostSession;
-
-namespace {
-
-class LoadedPlugin : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(host.load(QX_MODULE_PATH)) << host.error();
-        effect = host.create();
-        ASSERT_NE(effect, nullptr);
-    }
-    HostSession host;
-    AEffect* effect = nullptr;
-};
-
-} // namespace
 
 TEST(ModuleExports, MainAndVSTPluginMainAreTheSameEntry) {
     void* m = dlopen(QX_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);

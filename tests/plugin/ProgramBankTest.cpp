@@ -1,5 +1,5 @@
 // The bank of ten programs: names, selection, copies, and the values each program keeps.
-#include "host/HostSession.h"
+#include "tests/plugin/LoadedPlugin.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +11,10 @@ using qxhost::HostSession;
 
 namespace {
 
-class ProgramBank : public ::testing::Test {
+class ProgramBank : public LoadedPlugin {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(host.load(QX_MODULE_PATH)) << host.error();
-        effect = host.create();
-        ASSERT_NE(effect, nullptr);
+        LoadedPlugin::SetUp();
         host.takeAutomation();
     }
     std::string indexedName(int32_t program) {
@@ -24,8 +22,6 @@ protected:
         if (host.dispatch(effGetProgramNameIndexed, program, 0, buffer) == 0) return "<refused>";
         return buffer;
     }
-    HostSession host;
-    AEffect* effect = nullptr;
 };
 
 std::string padded(const char* s) {
