@@ -31,7 +31,7 @@ bool parseFloat(const std::string& text, float& out) {
 
 struct PanelOptions {
     std::string plugin, out;
-    std::vector<std::pair<std::string, float>> params;
+    std::vector<std::string> params; // NAME=VALUE
     bool meters = false;
     float gain = 1.0f, peak = 0.0f;
 };
@@ -48,13 +48,11 @@ bool parse(int argc, char** argv, PanelOptions& o) {
         if (a == "--param" || a == "--meter") {
             if (i + 1 >= argc) return bad(a + " needs a value");
             const std::string v = argv[++i];
-            const auto sep = v.find(a == "--param" ? '=' : ',');
-            if (sep == std::string::npos) return bad("cannot read " + a + " " + v);
             if (a == "--param") {
-                float value = 0.0f;
-                if (!parseFloat(v.substr(sep + 1), value)) return bad("bad value in " + v);
-                o.params.emplace_back(v.substr(0, sep), value);
+                o.params.push_back(v);
             } else {
+                const auto sep = v.find(',');
+                if (sep == std::string::npos) return bad("--meter wants GAIN,PEAK");
                 if (!parseFloat(v.substr(0, sep), o.gain) || !parseFloat(v.substr(sep + 1), o.peak))
                     return bad("--meter wants GAIN,PEAK as numbers");
                 o.meters = true;
@@ -83,9 +81,8 @@ int runPanelCommand(int argc, char** argv) {
     AEffect* e = s.create();
     if (e == nullptr) return fail(s.error(), 1);
     for (const auto& p : o.params) {
-        const int32_t index = findParameter(s, p.first);
-        if (index < 0) return fail("no parameter named '" + p.first + "'");
-        e->setParameter(e, index, p.second);
+        std::string error;
+        if (!setParameterByName(s, p, error)) return fail(error);
     }
 
     QxHeadlessRequest r{};
