@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libsndfile1-dev libx11-dev)
 if [ "${1:-}" != "--minimal" ]; then
   packages+=(
-    clang googletest libgtest-dev libbenchmark-dev
+    clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine64 xvfb xauth x11-utils libxtst-dev xdotool
   )
