@@ -50,27 +50,18 @@ struct Lanes {
                 make(a.phase, b.phase),           make(a.shapedGain, b.shapedGain),
                 make(a.releaseRef, b.releaseRef), make(a.envelope, b.envelope)};
     }
-    void storeLane0(LimiterChannel& c) const {
-        using simd::lane0;
-        c.lastLevel = static_cast<float>(lane0(lastLevel));
-        c.softSpeed = static_cast<float>(lane0(softSpeed));
-        c.gain = static_cast<float>(lane0(gain));
-        c.lastGain = static_cast<float>(lane0(lastGain));
-        c.phase = static_cast<float>(lane0(phase));
-        c.shapedGain = static_cast<float>(lane0(shapedGain));
-        c.releaseRef = static_cast<float>(lane0(releaseRef));
-        c.envelope = static_cast<float>(lane0(envelope));
-    }
-    void storeLane1(LimiterChannel& c) const {
-        using simd::lane1;
-        c.lastLevel = static_cast<float>(lane1(lastLevel));
-        c.softSpeed = static_cast<float>(lane1(softSpeed));
-        c.gain = static_cast<float>(lane1(gain));
-        c.lastGain = static_cast<float>(lane1(lastGain));
-        c.phase = static_cast<float>(lane1(phase));
-        c.shapedGain = static_cast<float>(lane1(shapedGain));
-        c.releaseRef = static_cast<float>(lane1(releaseRef));
-        c.envelope = static_cast<float>(lane1(envelope));
+    // Writes lane L (0 or 1) back into its channel record.
+    template <int L>
+    void storeLane(LimiterChannel& c) const {
+        auto f = [](V2 v) { return static_cast<float>(L == 0 ? simd::lane0(v) : simd::lane1(v)); };
+        c.lastLevel = f(lastLevel);
+        c.softSpeed = f(softSpeed);
+        c.gain = f(gain);
+        c.lastGain = f(lastGain);
+        c.phase = f(phase);
+        c.shapedGain = f(shapedGain);
+        c.releaseRef = f(releaseRef);
+        c.envelope = f(envelope);
     }
 };
 
