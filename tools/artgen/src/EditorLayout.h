@@ -6,7 +6,7 @@
 
 #include "editor/MeterScale.h"
 #include "editor/PanelLayout.h"
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 
 #include <algorithm>
 
