@@ -124,42 +124,11 @@ std::string HostSession::text(int32_t opcode, int32_t index) {
     return buffer;
 }
 
-std::vector<AutomationCall> HostSession::takeAutomation() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<AutomationCall> out;
-    out.swap(automation_);
-    return out;
-}
-
-std::vector<int32_t> HostSession::takeOpcodes() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<int32_t> out;
-    out.swap(opcodes_);
-    return out;
-}
-
 intptr_t QX_CALL HostSession::callback(AEffect* effect, int32_t opcode, int32_t index,
                                        intptr_t value, void* ptr, float opt) {
     HostSession* s = sessionFor(effect);
     if (s == nullptr) return opcode == qx::audioMasterVersion ? 2400 : 0;
     return s->answer(opcode, index, value, ptr, opt);
-}
-
-intptr_t HostSession::answer(int32_t opcode, int32_t index, intptr_t value, void*, float opt) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        opcodes_.push_back(opcode);
-        if (opcode == qx::audioMasterAutomate) automation_.push_back({index, opt});
-    }
-    switch (opcode) {
-    case qx::audioMasterVersion:
-        return versionAnswer;
-    case qx::audioMasterPinConnected:
-        if (index >= 0 && index < 2 && (value == 0 || value == 1)) return pinAnswer[value][index];
-        return 1;
-    default:
-        return 0;
-    }
 }
 
 int32_t findParameter(HostSession& s, const std::string& name) {

@@ -1,8 +1,9 @@
 #pragma once
 // A minimal host: loads a plug-in module the way a sequencer does (dlopen / LoadLibrary, the
-// exported entry, the record) and answers its callbacks. Used by the command-line host and by
-// the interface tests.
+// exported entry, the record) and answers and records its callbacks (RecordingHost). Used by the
+// command-line host and by the interface tests.
 
+#include "host/RecordingHost.h"
 #include "plugin/AEffect.h"
 
 #include <cstdint>
@@ -12,12 +13,7 @@
 
 namespace qxhost {
 
-struct AutomationCall {
-    int32_t index;
-    float value;
-};
-
-class HostSession {
+class HostSession : public RecordingHost {
 public:
     HostSession() = default;
     ~HostSession();
@@ -43,29 +39,15 @@ public:
                       float opt = 0.0f);
     std::string text(int32_t opcode, int32_t index = 0);
 
-    // Host answers, settable by tests.
-    intptr_t versionAnswer = 2400;
-    // Answer to audioMasterPinConnected per [direction][pin]: 0 connected, 1 not.
-    intptr_t pinAnswer[2][2] = {{0, 0}, {0, 0}};
-
-    // Automation calls received since the last take, in order (any thread may add).
-    std::vector<AutomationCall> takeAutomation();
-    // Every host opcode received, in order (for tests of what the plug-in asks).
-    std::vector<int32_t> takeOpcodes();
-
+    // The callback every effect of a session gets; it answers through that session.
     static intptr_t QX_CALL callback(AEffect* effect, int32_t opcode, int32_t index,
                                      intptr_t value, void* ptr, float opt);
 
 private:
-    intptr_t answer(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
-
     void* module_ = nullptr;
     EntryProc entry_ = nullptr;
     AEffect* effect_ = nullptr;
     std::string error_;
-    std::mutex mutex_;
-    std::vector<AutomationCall> automation_;
-    std::vector<int32_t> opcodes_;
 };
 
 // Parameter lookup by the name the host shows (case-insensitive, blanks trimmed); -1 if none.

@@ -8,6 +8,7 @@
 #include "editor/PanelEditor.h"
 #include "editor/PanelLayout.h"
 #include "editor/platform/HeadlessPlatform.h"
+#include "host/RecordingHost.h"
 #include "plugin/EditableLimiter.h"
 
 #include <gtest/gtest.h>
@@ -17,21 +18,8 @@
 
 namespace qxtest {
 
-struct Automation {
-    int32_t index;
-    float value;
-};
-
-inline std::vector<Automation>& automationLog() {
-    static std::vector<Automation> log;
-    return log;
-}
-
-inline intptr_t QX_CALL recordingHost(AEffect*, int32_t opcode, int32_t index, intptr_t, void*,
-                                      float opt) {
-    if (opcode == qx::audioMasterAutomate) automationLog().push_back({index, opt});
-    return opcode == qx::audioMasterVersion ? 2400 : 0;
-}
+using qxhost::AutomationCall;
+constexpr auto recordingHost = qxhost::RecordingHost::callback;
 
 class PanelHarness : public ::testing::Test {
 protected:
@@ -43,7 +31,7 @@ protected:
         ASSERT_EQ(panel->openOn(platform, nullptr), 1);
         tick();
         platform.takeShown(window());
-        automationLog().clear();
+        qxhost::RecordingHost::shared().reset();
     }
     void TearDown() override { effect.reset(); }
 

@@ -3,6 +3,7 @@
 #include "core/PrivateRequests.h"
 #include "editor/platform/BmpImage.h"
 #include "host/HostSession.h"
+#include "host/PanelClient.h"
 
 #include <gtest/gtest.h>
 
@@ -26,29 +27,20 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(s.load(QX_MODULE_PATH)) << s.error();
         ASSERT_NE(s.create(), nullptr);
-        r.size = sizeof r;
+        panel = qxhost::PanelClient(s.effect());
         s.takeAutomation();
     }
-    intptr_t send(intptr_t command) { return s.dispatch(qx::effVendorSpecific, QX_HEADLESS_INDEX, command, &r); }
-    bool mouse(int event, int button, int x, int y) {
-        r.event = event;
-        r.button = button;
-        r.x = x;
-        r.y = y;
-        return send(qxHeadlessMouse) == 1;
-    }
-    int tick(int n) {
-        r.count = n;
-        return send(qxHeadlessTick) == 1 ? r.count : -1;
-    }
+    bool send(int32_t command) { return panel.send(command, r); }
+    bool mouse(int event, int button, int x, int y) { return panel.mouse(event, button, x, y); }
+    int tick(int n) { return panel.tick(n); }
     std::vector<uint32_t> pixels() {
-        std::vector<uint32_t> px(QX_HEADLESS_WIDTH * QX_HEADLESS_HEIGHT);
-        r.pixels = px.data();
-        EXPECT_EQ(send(qxHeadlessReadPixels), 1);
+        auto px = panel.pixels();
+        EXPECT_FALSE(px.empty());
         return px;
     }
 
     HostSession s;
+    qxhost::PanelClient panel{nullptr};
     QxHeadlessRequest r{};
 };
 
@@ -59,8 +51,8 @@ TEST_F(PanelModule, ChannelAnswersOnlyWhatItKnows) {
     EXPECT_EQ(send(qxHeadlessClose), 0);
     EXPECT_EQ(send(99), 0);
     r.size = 8;
-    EXPECT_EQ(send(qxHeadlessOpen), 0);
-    r.size = sizeof r;
+    EXPECT_EQ(s.dispatch(qx::effVendorSpecific, QX_HEADLESS_INDEX, qxHeadlessOpen, &r), 0)
+        << "a record of the wrong size";
     EXPECT_EQ(s.dispatch(qx::effVendorSpecific, QX_HEADLESS_INDEX + 1, qxHeadlessOpen, &r), 0);
     ASSERT_EQ(send(qxHeadlessOpen), 1);
     EXPECT_EQ(send(qxHeadlessOpen), 0);
@@ -113,13 +105,11 @@ TEST_F(PanelModule, ScriptedDragAndClicksGiveTheValuesAndReports) {
 
 TEST_F(PanelModule, MetersDrawFromTheModulesArtwork) {
     const qx::BmpImage bar = artwork("bar.bmp");
-    const qx::BmpImage panel = artwork("panel.bmp");
+    const qx::BmpImage background = artwork("panel.bmp");
     ASSERT_EQ(bar.width(), 132);
-    ASSERT_EQ(panel.width(), 450);
+    ASSERT_EQ(background.width(), 450);
     ASSERT_EQ(send(qxHeadlessOpen), 1);
-    r.minGain = 0.5f;
-    r.peakOut = 1.0f;
-    ASSERT_EQ(send(qxHeadlessSetMeters), 1);
+    ASSERT_TRUE(panel.setMeters(0.5f, 1.0f, 0, 0));
     ASSERT_EQ(tick(1), 1);
     const auto px = pixels();
     // Segments 20 to 27 fully lit, 19 with frame 5, 18 as the background has it.
@@ -132,6 +122,6 @@ TEST_F(PanelModule, MetersDrawFromTheModulesArtwork) {
     };
     for (int seg = 20; seg < 28; ++seg) EXPECT_TRUE(segmentIs(seg, bar, 120, 0)) << seg;
     EXPECT_TRUE(segmentIs(19, bar, 60, 0));
-    EXPECT_TRUE(segmentIs(18, panel, 44 + 13 * 18, 139));
+    EXPECT_TRUE(segmentIs(18, background, 44 + 13 * 18, 139));
     EXPECT_EQ(send(qxHeadlessClose), 1);
 }

@@ -11,10 +11,8 @@ constexpr int kPressureX = 160, kKnobY = 70;
 
 class PanelMouse : public PanelHarness {
 protected:
-    std::vector<Automation> takeAutomation() {
-        std::vector<Automation> a;
-        a.swap(automationLog());
-        return a;
+    std::vector<AutomationCall> takeAutomation() {
+        return qxhost::RecordingHost::shared().takeAutomation();
     }
 };
 

@@ -4,8 +4,8 @@
 // window layer gets wrong shows up, while the drawing laws themselves are the editor tests'.
 #include "WindowDriver.h"
 
-#include "core/PrivateRequests.h"
 #include "host/HostSession.h"
+#include "host/PanelClient.h"
 
 #include <gtest/gtest.h>
 
@@ -104,31 +104,16 @@ protected:
         return px;
     }
 
-    static intptr_t channel(Plugin& p, int command, QxHeadlessRequest& r) {
-        r.size = sizeof r;
-        return p.s.dispatch(qx::effVendorSpecific, QX_HEADLESS_INDEX, command, &r);
-    }
     // The same state as the module's memory-only layer draws it: the panel reopened there and
     // one full redraw. The native window must be closed (a panel is open in one place only).
     static std::vector<uint32_t> headless(Plugin& p) {
-        std::vector<uint32_t> px(size_t(kPanelWidth) * kPanelHeight);
-        QxHeadlessRequest r{};
-        EXPECT_EQ(channel(p, qxHeadlessOpen, r), 1);
-        r.count = 1;
-        EXPECT_EQ(channel(p, qxHeadlessTick, r), 1);
-        r.pixels = px.data();
-        EXPECT_EQ(channel(p, qxHeadlessReadPixels, r), 1);
-        EXPECT_EQ(channel(p, qxHeadlessClose, r), 1);
+        auto px = qxhost::PanelClient(p.s.effect()).snapshot();
+        EXPECT_FALSE(px.empty()) << "the panel did not draw headless";
         return px;
     }
     // As the audio thread leaves the meter fields after a block.
     static void setMeters(Plugin& p, float minGain, float peakOut, int clipHold, int single) {
-        QxHeadlessRequest r{};
-        r.minGain = minGain;
-        r.peakOut = peakOut;
-        r.clipHold = clipHold;
-        r.singleChannel = single;
-        EXPECT_EQ(channel(p, qxHeadlessSetMeters, r), 1);
+        EXPECT_TRUE(qxhost::PanelClient(p.s.effect()).setMeters(minGain, peakOut, clipHold, single));
     }
 
     static void click(Plugin& p, bool right, int x, int y) {

@@ -2,6 +2,7 @@
 
 #include "core/PrivateRequests.h"
 #include "effect/LimiterEffect.h"
+#include "host/RecordingHost.h"
 #include "plugin/PluginEntry.h"
 
 #include <cmath>
@@ -73,16 +74,8 @@ private:
     size_t pos_ = 0;
 };
 
-// Pin answers of the host for the sequence running now.
-intptr_t pinAnswers[2][2];
-
-intptr_t QX_CALL hostCallback(AEffect*, int32_t opcode, int32_t index, intptr_t value, void*,
-                              float) {
-    if (opcode == audioMasterVersion) return 2400;
-    if (opcode == audioMasterPinConnected && index >= 0 && index < 2 && (value == 0 || value == 1))
-        return pinAnswers[value][index];
-    return 0;
-}
+// The host of the sequence running now; its pin answers are part of the sequence.
+qxhost::RecordingHost& host = qxhost::RecordingHost::shared();
 
 // The smallest buffer a host may pass for each text or record opcode; 0 when ptr is unused.
 size_t minimumBuffer(int32_t opcode) {
@@ -110,9 +103,8 @@ public:
     Driver(const uint8_t* data, size_t size) : in_(data, size) {}
 
     DriverResult run() {
-        for (auto& d : pinAnswers)
-            for (auto& p : d) p = 0;
-        effect_ = createEffect(hostCallback);
+        host.reset();
+        effect_ = createEffect(qxhost::RecordingHost::callback);
         if (effect_ == nullptr) return fail("createEffect refused");
         limiter_ = static_cast<LimiterEffect*>(effect_->object);
         for (int i = 0; i < 11; ++i) stored_[i] = effect_->getParameter(effect_, i);
@@ -266,7 +258,8 @@ private:
     }
 
     void pins() {
-        for (auto& d : pinAnswers)
+        host.takeCalls(); // one sequence's calls are not worth keeping
+        for (auto& d : host.pinAnswer)
             for (auto& p : d) p = in_.u8() % 3; // 0 connected, 1 not, 2 nonsense
     }
 

@@ -2,6 +2,8 @@
 // and closed in random order, destroyed in random order. The module-wide state (live instance
 // count, open panel count, the shared bitmaps) must stay right throughout; leaks show up under
 // the address sanitizer build.
+#include "host/PanelClient.h"
+#include "host/RecordingHost.h"
 #include "core/PrivateRequests.h"
 #include "editor/PanelResources.h"
 #include "editor/platform/Platform.h"
@@ -20,22 +22,7 @@ using namespace qx;
 
 namespace {
 
-intptr_t QX_CALL host(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-intptr_t panelRequest(AEffect* e, int32_t command, QxHeadlessRequest& r) {
-    r.size = sizeof r;
-    return e->dispatcher(e, effVendorSpecific, QX_HEADLESS_INDEX, command, &r, 0.0f);
-}
-
-std::vector<uint32_t> panelPixels(AEffect* e) {
-    std::vector<uint32_t> px(QX_HEADLESS_WIDTH * QX_HEADLESS_HEIGHT, 0);
-    QxHeadlessRequest r{};
-    r.pixels = px.data();
-    panelRequest(e, qxHeadlessReadPixels, r);
-    return px;
-}
+constexpr auto host = qxhost::RecordingHost::callback;
 
 } // namespace
 
@@ -78,13 +65,12 @@ TEST(ManyInstances, SixtyFourInstancesShareModuleStateCorrectly) {
     std::vector<bool> open(kCount, false);
     for (int round = 0; round < 600; ++round) {
         const int i = static_cast<int>(rng() % kCount);
-        QxHeadlessRequest req{};
+        qxhost::PanelClient panel(effects[i]);
         if (!open[i]) {
-            ASSERT_EQ(panelRequest(effects[i], qxHeadlessOpen, req), 1);
-            req.count = 1;
-            panelRequest(effects[i], qxHeadlessTick, req);
+            ASSERT_TRUE(panel.open());
+            panel.tick(1);
         } else {
-            ASSERT_EQ(panelRequest(effects[i], qxHeadlessClose, req), 1);
+            ASSERT_TRUE(panel.close());
         }
         open[i] = !open[i];
         const auto expected = std::count(open.begin(), open.end(), true);
@@ -103,14 +89,11 @@ TEST(ManyInstances, SixtyFourInstancesShareModuleStateCorrectly) {
         if (!open[i]) continue;
         effects[i]->setParameter(effects[i], 0, 0.0f);
         effects[i]->dispatcher(effects[i], effMainsChanged, 0, 0, nullptr, 0.0f);
-        QxHeadlessRequest req{};
-        req.size = sizeof req;
-        req.minGain = 1.0f;
-        panelRequest(effects[i], qxHeadlessSetMeters, req);
-        panelRequest(effects[i], qxHeadlessExpose, req);
-        req.count = 200;
-        panelRequest(effects[i], qxHeadlessTick, req);
-        auto px = panelPixels(effects[i]);
+        qxhost::PanelClient panel(effects[i]);
+        panel.setMeters(1.0f, 0.0f, 0, 0);
+        panel.expose();
+        panel.tick(200);
+        auto px = panel.pixels();
         if (reference.empty())
             reference = px;
         else

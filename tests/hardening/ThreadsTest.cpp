@@ -2,6 +2,8 @@
 // thread writes parameters and switches programs, and a user-interface thread ticks the panel and
 // drags its knobs. Built with the thread sanitizer in CI, where any data race fails the run; in
 // every build the values seen must stay whole and in range.
+#include "host/PanelClient.h"
+#include "host/RecordingHost.h"
 #include "core/PrivateRequests.h"
 #include "effect/LimiterEffect.h"
 #include "plugin/PluginEntry.h"
@@ -19,12 +21,7 @@ using namespace qx;
 
 namespace {
 
-std::atomic<int> automationCalls{0};
-
-intptr_t QX_CALL host(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    if (opcode == audioMasterAutomate) automationCalls.fetch_add(1);
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+constexpr auto host = qxhost::RecordingHost::callback;
 
 } // namespace
 
@@ -68,24 +65,18 @@ TEST(Threads, AudioHostAndPanelThreadsTogether) {
     });
 
     std::thread ui([&] {
-        QxHeadlessRequest r{};
-        r.size = sizeof r;
-        ASSERT_EQ(e->dispatcher(e, effVendorSpecific, QX_HEADLESS_INDEX, qxHeadlessOpen, &r, 0.0f), 1);
+        qxhost::PanelClient panel(e);
+        ASSERT_TRUE(panel.open());
         std::mt19937 rng(3);
         const int knobs[5] = {91, 163, 235, 307, 379};
         while (!stop.load()) {
             const int x = knobs[rng() % 5];
-            r.event = qxMousePress;
-            r.button = qxButtonLeft;
-            r.x = x;
-            r.y = 70;
-            e->dispatcher(e, effVendorSpecific, QX_HEADLESS_INDEX, qxHeadlessMouse, &r, 0.0f);
+            panel.mouse(qxMousePress, qxButtonLeft, x, 70);
+            int y = 70;
             for (int step = 0; step < 6; ++step) {
-                r.event = qxMouseMove;
-                r.y = 70 - static_cast<int>(rng() % 200) + 100;
-                e->dispatcher(e, effVendorSpecific, QX_HEADLESS_INDEX, qxHeadlessMouse, &r, 0.0f);
-                r.count = 1;
-                e->dispatcher(e, effVendorSpecific, QX_HEADLESS_INDEX, qxHeadlessTick, &r, 0.0f);
+                y = 70 - static_cast<int>(rng() % 200) + 100;
+                panel.mouse(qxMouseMove, qxButtonLeft, x, y);
+                panel.tick(1);
                 const MeterShared& m = limiter->meters();
                 const float g = m.minGain.load();
                 const float p = m.peakOut.load();
@@ -93,10 +84,9 @@ TEST(Threads, AudioHostAndPanelThreadsTogether) {
                 if (!(g > 0.0f && g <= 1.0f) || !(p >= 0.0f && std::isfinite(p)) || c < 0 || c > 27)
                     badMeters.fetch_add(1);
             }
-            r.event = qxMouseRelease;
-            e->dispatcher(e, effVendorSpecific, QX_HEADLESS_INDEX, qxHeadlessMouse, &r, 0.0f);
+            panel.mouse(qxMouseRelease, qxButtonLeft, x, y);
         }
-        e->dispatcher(e, effVendorSpecific, QX_HEADLESS_INDEX, qxHeadlessClose, &r, 0.0f);
+        panel.close();
     });
 
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
@@ -108,7 +98,7 @@ TEST(Threads, AudioHostAndPanelThreadsTogether) {
     EXPECT_GT(blocks.load(), 10);
     EXPECT_EQ(badOutputs.load(), 0);
     EXPECT_EQ(badMeters.load(), 0);
-    EXPECT_GT(automationCalls.load(), 11);
+    EXPECT_GT(qxhost::RecordingHost::shared().count(audioMasterAutomate), 11);
     for (int i = 0; i < 11; ++i) {
         const float v = e->getParameter(e, i);
         EXPECT_TRUE(v >= 0.0f && v <= 1.0f) << "parameter " << i << " = " << v;

@@ -1,6 +1,6 @@
 // The base layer's formatters and default answers, on a bare effect class.
 #include "plugin/ExtendedEffect.h"
-#include "tests/plugin/RecordingHost.h"
+#include "host/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,8 @@ using namespace qx;
 
 namespace {
 
-auto& calls = qxtest::hostCalls;
-auto& nextAnswer = qxtest::hostReply;
-using qxtest::recordingHost;
+qxhost::RecordingHost& host = qxhost::RecordingHost::shared();
+constexpr auto recordingHost = qxhost::RecordingHost::callback;
 
 class BareEffect : public ExtendedEffect {
 public:
@@ -124,18 +123,20 @@ TEST(BaseDispatcher, ProgramRangeAndEditorlessOpcodes) {
 
 TEST(HostQueries, PinAnswersAndDefaultsWithoutAHost) {
     BareEffect e(recordingHost);
-    calls.clear();
-    nextAnswer = 0;
+    host.reset();
     EXPECT_TRUE(e.isInputPinConnected(1));
-    nextAnswer = 1;
+    host.pinAnswer[0][1] = 1;
+    host.pinAnswer[1][0] = 1;
     EXPECT_FALSE(e.isInputPinConnected(1));
     EXPECT_FALSE(e.isOutputPinConnected(0));
+    const auto calls = host.takeCalls();
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[2].opcode, audioMasterPinConnected);
     EXPECT_EQ(calls[2].index, 0);
     EXPECT_EQ(calls[2].value, 1);
-    nextAnswer = 0;
+    host.versionAnswer = 0;
     EXPECT_EQ(e.getHostVersion(), 1) << "a host answering 0 counts as version 1";
+    host.reset();
 
     BareEffect alone(nullptr);
     EXPECT_TRUE(alone.isInputPinConnected(0));
@@ -146,8 +147,9 @@ TEST(HostQueries, PinAnswersAndDefaultsWithoutAHost) {
 
 TEST(HostQueries, AutomateCallsSetParameterThenTheHost) {
     BareEffect e(recordingHost);
-    calls.clear();
+    host.reset();
     e.automateParameter(2, 0.75f);
+    const auto calls = host.takeCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].opcode, audioMasterAutomate);
     EXPECT_EQ(calls[0].index, 2);

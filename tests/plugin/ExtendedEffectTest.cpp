@@ -1,6 +1,6 @@
 // The extended layer's host-callback wrappers send what they should and answer what they should.
 #include "plugin/ExtendedEffect.h"
-#include "tests/plugin/RecordingHost.h"
+#include "host/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,8 @@ using namespace qx;
 
 namespace {
 
-auto& sent = qxtest::hostCalls;
-auto& reply = qxtest::hostReply;
-constexpr auto host = qxtest::recordingHost;
+qxhost::RecordingHost& recorder = qxhost::RecordingHost::shared();
+constexpr auto host = qxhost::RecordingHost::callback;
 
 class Effect : public ExtendedEffect {
 public:
@@ -26,10 +25,11 @@ TEST(ExtendedWrappers, QueriesKeepTheStoredValuesWhateverTheHostSays) {
     Effect e(host);
     e.setSampleRate(48000.0f);
     e.setBlockSize(256);
-    reply = 96000;
-    sent.clear();
+    recorder.reset();
+    recorder.reply = 96000;
     EXPECT_EQ(e.querySampleRate(), 48000.0f);
     EXPECT_EQ(e.queryBlockSize(), 256);
+    const auto sent = recorder.takeCalls();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].opcode, audioMasterGetSampleRate);
     EXPECT_EQ(sent[1].opcode, audioMasterGetBlockSize);
@@ -37,10 +37,11 @@ TEST(ExtendedWrappers, QueriesKeepTheStoredValuesWhateverTheHostSays) {
 
 TEST(ExtendedWrappers, PlugNeighboursAreAskedWithoutThePin) {
     Effect e(host);
-    sent.clear();
-    reply = 0;
+    recorder.reset();
+    recorder.reply = 0;
     e.getPreviousPlug(5);
     e.getNextPlug(7);
+    const auto sent = recorder.takeCalls();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].opcode, audioMasterGetPreviousPlug);
     EXPECT_EQ(sent[0].index, 0);
@@ -50,14 +51,15 @@ TEST(ExtendedWrappers, PlugNeighboursAreAskedWithoutThePin) {
 
 TEST(ExtendedWrappers, ArgumentsLandInTheRightSlots) {
     Effect e(host);
-    sent.clear();
-    reply = 5;
+    recorder.reset();
+    recorder.reply = 5;
     int task = 0;
     EXPECT_TRUE(e.requestWindowSize(450, 200));
     EXPECT_TRUE(e.hostOfflineRead(&task, 3, true));
     EXPECT_TRUE(e.hostOfflineStart(&task, 4, 2));
     e.setHostOutputSampleRate(22050.0f);
     EXPECT_EQ(e.hostVendorSpecific(1, 2, &task, 3.0f), 5);
+    const auto sent = recorder.takeCalls();
     ASSERT_EQ(sent.size(), 5u);
     EXPECT_EQ(sent[0].opcode, audioMasterSizeWindow);
     EXPECT_EQ(sent[0].index, 450);

@@ -1,6 +1,7 @@
 // When the panel cannot be allocated the entry refuses, now and for the module's whole life.
-#include "plugin/PluginEntry.h"
 #include "effect/LimiterEffect.h"
+#include "host/RecordingHost.h"
+#include "plugin/PluginEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,7 @@ using namespace qx;
 
 namespace {
 
-int versionCalls = 0;
-intptr_t QX_CALL host(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    if (opcode == audioMasterVersion) ++versionCalls;
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+constexpr auto host = qxhost::RecordingHost::callback;
 
 bool refuse() { return false; }
 

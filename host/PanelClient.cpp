@@ -1,0 +1,56 @@
+#include "host/PanelClient.h"
+
+namespace qxhost {
+
+bool PanelClient::send(int32_t command, QxHeadlessRequest& request) {
+    if (effect_ == nullptr) return false;
+    request.size = sizeof request;
+    return effect_->dispatcher(effect_, qx::effVendorSpecific, QX_HEADLESS_INDEX, command, &request,
+                               0.0f) == 1;
+}
+
+int PanelClient::tick(int count) {
+    request_.count = count;
+    return send(qxHeadlessTick) ? request_.count : -1;
+}
+
+bool PanelClient::mouse(int32_t event, int32_t button, int x, int y) {
+    request_.event = event;
+    request_.button = button;
+    request_.x = x;
+    request_.y = y;
+    return send(qxHeadlessMouse);
+}
+
+std::vector<uint32_t> PanelClient::pixels() {
+    std::vector<uint32_t> px(size_t(kWidth) * kHeight);
+    request_.pixels = px.data();
+    const bool read = send(qxHeadlessReadPixels);
+    request_.pixels = nullptr;
+    if (!read) px.clear();
+    return px;
+}
+
+bool PanelClient::setMeters(float minGain, float peakOut, int32_t clipHold,
+                            int32_t singleChannel) {
+    request_.minGain = minGain;
+    request_.peakOut = peakOut;
+    request_.clipHold = clipHold;
+    request_.singleChannel = singleChannel;
+    return send(qxHeadlessSetMeters);
+}
+
+std::vector<uint32_t> PanelClient::snapshot() {
+    if (!open()) return {};
+    std::vector<uint32_t> px = tick(1) == 1 ? pixels() : std::vector<uint32_t>();
+    close();
+    return px;
+}
+
+bool PanelClient::readMeters(QxMeterReadout& out) {
+    out = {1.0f, 0.0f, 0, 0};
+    if (effect_ == nullptr) return false;
+    return effect_->dispatcher(effect_, qx::effVendorSpecific, QX_METER_INDEX, 0, &out, 0.0f) == 1;
+}
+
+} // namespace qxhost
