@@ -59,17 +59,6 @@ public:
 
 } // namespace
 
-TEST_F(PanelLifecycle, RectangleIsThereBeforeOpening) {
-    auto e = makeEffect();
-    ERect* r = nullptr;
-    EXPECT_EQ(e->dispatcher(effEditGetRect, 0, 0, &r, 0.0f), 1);
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->top, 0);
-    EXPECT_EQ(r->left, 0);
-    EXPECT_EQ(r->bottom, 200);
-    EXPECT_EQ(r->right, 450);
-}
-
 TEST_F(PanelLifecycle, TwoPanelsShareOneSetOfBitmapsUntilTheLastCloses) {
     auto a = makeEffect(), b = makeEffect();
     const int loadsBefore = platform.bitmapsLoaded();
