@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# run_wine.sh WINE64 PROGRAM.exe [ARGS...]: runs a Windows program under wine, then ends the
+# run_wine.sh WINE PROGRAM.exe [ARGS...]: runs a Windows program under wine, then ends the
 # prefix's wine server, so no wine process outlives the X server it was started on.
 set -u
 wine=$1

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# windows_checks.sh exports DLL   - the module exports exactly `main` at ordinal 1 and names
-#                                   itself Orv4417-QX.dll
-# windows_checks.sh info          - `qxhost info` of the x64 DLL under wine equals the Linux one
-# windows_checks.sh process       - the x64 DLL under wine writes the same output bits as the .so
+# windows_checks.sh exports DLL         - the module exports exactly `main` at ordinal 1 and names
+#                                         itself Orv4417-QX.dll
+# windows_checks.sh prefix WINE PREFIX  - makes PREFIX a wine prefix for WINE's width, once
+# windows_checks.sh record CHECK.exe    - the record as a 32-bit host sees it (RecordLayoutCheck)
+# windows_checks.sh info                - `qxhost info` of the DLL under wine equals the Linux one
+# windows_checks.sh process             - the DLL under wine writes the same output bits as the .so
+# The last three take WINE, WINEPREFIX, QXHOST_WIN, DLL_WIN, QXHOST, SO and WORK from the
+# environment, and end the prefix's wine session on exit, so that the next test (perhaps one
+# that needs a display) starts a session of its own.
 set -euo pipefail
+
+end_session() { "$(dirname "$1")/wineserver" -k 2>/dev/null || true; }
 
 case "$1" in
 exports)
@@ -23,27 +30,65 @@ exports)
     esac
   done
   ;;
+prefix)
+  wine=$2 prefix=$3
+  case "$(basename "$wine")" in wine64) arch=win64 ;; *) arch=win32 ;; esac
+  # A prefix of the other width (or a half-made one) would fail every test obscurely.
+  if [ -f "$prefix/system.reg" ] && ! grep -q "^#arch=$arch" "$prefix/system.reg"; then
+    rm -rf "$prefix"
+  fi
+  if [ ! -f "$prefix/system.reg" ]; then
+    start=$SECONDS
+    WINEARCH=$arch WINEPREFIX=$prefix WINEDEBUG=-all "$wine" wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$prefix "$(dirname "$wine")/wineserver" -w
+    echo "made $arch prefix $prefix in $((SECONDS - start)) s"
+  fi
+  WINEPREFIX=$prefix end_session "$wine"
+  grep -q "^#arch=$arch" "$prefix/system.reg"
+  ;;
+record)
+  trap 'end_session "$WINE"' EXIT
+  "$WINE" "$2" "$DLL_WIN" | tr -d '\r'
+  ;;
 info)
+  trap 'end_session "$WINE"' EXIT
+  mkdir -p "$WORK"
   "$QXHOST" info "$SO" > "$WORK/info-linux.txt"
-  "$WINE64" "$QXHOST_WIN" info "$DLL_WIN" 2>/dev/null | tr -d '\r' > "$WORK/info-wine.txt"
+  # The Windows runtime writes text with CR LF line ends; the text itself must be the same.
+  "$WINE" "$QXHOST_WIN" info "$DLL_WIN" 2>"$WORK/wine.log" | tr -d '\r' > "$WORK/info-wine.txt" ||
+    { cat "$WORK/wine.log"; exit 1; }
   diff -u "$WORK/info-linux.txt" "$WORK/info-wine.txt"
   ;;
 process)
-  # The same input through both modules, written as float WAV: the bits must match.
-  "$QXHOST" demo "$WORK/bits-in.wav" 3 >/dev/null
-  bytes=$((3 * 44100 * 2 * 4))
+  trap 'end_session "$WINE"' EXIT
+  mkdir -p "$WORK"
+  # The same input through both modules, written as float WAV: the bits must match. Other rates
+  # and the mono file are made from the demo material; both modules read the same file.
+  "$QXHOST" demo "$WORK/in44.wav" 3 >/dev/null
+  sox -V1 "$WORK/in44.wav" -r 48000 "$WORK/in48.wav"
+  sox -V1 "$WORK/in44.wav" "$WORK/in96.wav" gain -1 rate 96000
+  sox -V1 "$WORK/in44.wav" "$WORK/mono.wav" remix 1
   run() {
-    "$QXHOST" process "$SO" "$WORK/bits-in.wav" "$WORK/bits-linux.wav" --float "$@" >/dev/null
-    "$WINE64" "$QXHOST_WIN" process "$DLL_WIN" "$WORK/bits-in.wav" "$WORK/bits-wine.wav" --float \
-      "$@" >/dev/null 2>&1
+    local in=$WORK/$1.wav
+    shift
+    "$QXHOST" process "$SO" "$in" "$WORK/out-linux.wav" --float "$@" >/dev/null
+    "$WINE" "$QXHOST_WIN" process "$DLL_WIN" "$in" "$WORK/out-wine.wav" --float "$@" \
+      >/dev/null 2>"$WORK/wine.log" || { cat "$WORK/wine.log"; exit 1; }
     # The two hosts write different WAV headers; the samples are the file's last bytes in both.
-    cmp <(tail -c "$bytes" "$WORK/bits-linux.wav") <(tail -c "$bytes" "$WORK/bits-wine.wav") ||
-      { echo "outputs differ for: $*"; exit 1; }
-    echo "identical: $*"
+    local bytes=$(($(soxi -s "$in") * $(soxi -c "$in") * 4))
+    cmp <(tail -c "$bytes" "$WORK/out-linux.wav") <(tail -c "$bytes" "$WORK/out-wine.wav") ||
+      { echo "outputs differ for $in: $*"; exit 1; }
+    echo "identical: $(basename "$in") $*"
   }
-  run --param Input=0.5
-  run --param Input=1 --param Limit=0 --param "Link Quality=0"
-  run --param Input=0.3 --param "Low Punch=1" --param "Stereo Link=0" --block 333
+  run in44 --param Input=0.5
+  run in44 --param Input=0.5 --param Limit=0 --param Pressure=1 --param "Low Punch=1"
+  run in44 --param Input=1 --param "Link Quality=0"
+  run in44 --param Input=0.5 --param "Auto Channel=0" --param "Force Channel=0.5"
+  run in44 --param Input=0.3 --param "Low Punch=1" --param "Stereo Link=0" --block 333
+  run in44 --param Input=0.5 --accumulate --block 333
+  run in48 --param Input=0.5
+  run in96 --param Input=0.5 --param Limit=0
+  run mono --param Input=0.5
   ;;
 *)
   echo "unknown check $1"; exit 2 ;;
