@@ -29,6 +29,9 @@ public:
     static constexpr int kHeight = 200;
     static constexpr int kTickMs = 30;
 
+    // What the mouse is doing to the panel. Idle: nothing held. Drag: a knob follows the
+    // pointer's vertical travel on each tick. About: the credits cover the panel until the next
+    // press. The numbers are the state byte's fixed values; code only compares for equality.
     enum Mode : uint8_t { ModeIdle = 0, ModeDrag = 7, ModeAbout = 100 };
 
     // The panel of `model`, which outlives it.

@@ -57,7 +57,7 @@ void LimiterEffect::initialisePrograms() {
         for (int32_t i = 0; i < kNumParams; ++i) setParameter(i, kParamTable[i].defaultValue);
     }
     currentProgram.store(0, std::memory_order_relaxed);
-    fromEditor.store(false, std::memory_order_relaxed);
+    fromEditor.store(0, std::memory_order_relaxed);
     meters().singleChannel.store(0, std::memory_order_relaxed);
     instanceCount.fetch_add(1, std::memory_order_relaxed);
     recalculate();

@@ -102,7 +102,9 @@ private:
     LimiterEngine engine;
     LimiterProgram programs[kNumPrograms];
     char paramNames[kNumParams][24] = {};
-    std::atomic<bool> fromEditor{false};
+    // 1 between the panel's report of a value and the write it causes, which must not mark the
+    // panel again. Set and taken on the panel's or the program loader's thread.
+    std::atomic<int32_t> fromEditor{0};
     float vuLevel = 0.0f;
 };
 

@@ -27,7 +27,7 @@ void LimiterEffect::markPanel(int32_t index) {
 
 void LimiterEffect::setParameter(int32_t index, float value) {
     if (!validParam(index)) return;
-    if (!fromEditor.exchange(false, std::memory_order_relaxed)) markPanel(index);
+    if (fromEditor.exchange(0, std::memory_order_relaxed) == 0) markPanel(index);
     params[index].store(value, std::memory_order_relaxed);
     currentRecord().values[index].store(value, std::memory_order_relaxed);
     recalculate();
@@ -39,7 +39,7 @@ float LimiterEffect::getParameter(int32_t index) {
 
 void LimiterEffect::setParameterFromEditor(int32_t index) {
     if (!validParam(index)) return;
-    fromEditor.store(true, std::memory_order_relaxed);
+    fromEditor.store(1, std::memory_order_relaxed);
     automateParameter(index, params[index].load(std::memory_order_relaxed));
 }
 

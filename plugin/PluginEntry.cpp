@@ -8,12 +8,12 @@
 namespace qx {
 
 namespace {
-std::atomic<bool> outOfMemoryFlag{false};
+std::atomic<int32_t> outOfMemoryFlag{0};
 std::atomic<AllocationHook> editorAllocationHook{nullptr};
 } // namespace
 
-bool outOfMemory() { return outOfMemoryFlag.load(); }
-void markOutOfMemory() { outOfMemoryFlag.store(true); }
+bool outOfMemory() { return outOfMemoryFlag.load() != 0; }
+void markOutOfMemory() { outOfMemoryFlag.store(1); }
 
 void setEditorAllocationHook(AllocationHook hook) { editorAllocationHook.store(hook); }
 
