@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. This is what CI runs.
-#   1. the three modules and the Linux test tree (unit, interface, Windows-under-wine tests)
+#   1. the three modules and the Linux test tree (unit, interface, Windows-under-wine tests),
+#      and the artwork generator's check that the committed bitmaps fit the editor
 #   2. the whole suite again with AddressSanitizer + UndefinedBehaviorSanitizer
 #   3. the thread test with ThreadSanitizer
 #   4. the fuzzer for a bounded time from the committed seed corpus
@@ -14,6 +15,11 @@ jobs=${JOBS:-2}
 echo "== build and test"
 "$root/scripts/build.sh"
 ctest --test-dir build/linux --output-on-failure -j "$jobs"
+
+echo "== artwork agrees with the editor's tables"
+cmake -S tools/artgen -B build/artgen -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/artgen -j "$jobs"
+ctest --test-dir build/artgen --output-on-failure
 [ "${QX_QUICK:-0}" = 1 ] && exit 0
 
 echo "== address and undefined-behaviour sanitizers"
