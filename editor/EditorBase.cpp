@@ -2,7 +2,7 @@
 
 namespace qx {
 
-EditorBase::EditorBase(EffectBase* owner) : effect(owner) {}
+EditorBase::EditorBase(PanelModel* owner) : effect(owner) {}
 EditorBase::~EditorBase() = default;
 
 int32_t EditorBase::getRect(ERect** rect) {

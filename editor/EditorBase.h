@@ -2,17 +2,17 @@
 // The editor interface the host layer drives through effEditGetRect, effEditOpen, effEditClose
 // and effEditIdle. All calls arrive on the host's user-interface thread.
 
-#include "plugin/AEffect.h"
+#include "editor/EditorRect.h"
 
 #include <cstdint>
 
 namespace qx {
 
-class EffectBase;
+class PanelModel;
 
 class EditorBase {
 public:
-    explicit EditorBase(EffectBase* effect);
+    explicit EditorBase(PanelModel* effect);
     virtual ~EditorBase();
     EditorBase(const EditorBase&) = delete;
     EditorBase& operator=(const EditorBase&) = delete;
@@ -27,7 +27,7 @@ public:
     virtual void requestRefresh();
 
 protected:
-    EffectBase* effect;
+    PanelModel* effect; // the effect the editor shows
     void* parentWindow = nullptr;
     int32_t refreshPending = 0;
 };

@@ -3,8 +3,7 @@
 
 #include "editor/MeterScale.h"
 #include "editor/PanelResources.h"
-#include "effect/LimiterEffect.h"
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 
 namespace qx {
 
@@ -13,29 +12,22 @@ ERect panelRect{0, 0, PanelEditor::kHeight, PanelEditor::kWidth};
 constexpr uintptr_t kTimerId = 1;
 } // namespace
 
-PanelEditor::PanelEditor(LimiterEffect* effect) : EditorBase(effect), owner(effect) {
-    effect->setEditor(this);
-}
+PanelEditor::PanelEditor(PanelModel* model) : EditorBase(model) {}
 
 // A host that destroys the effect with the panel still open would otherwise leave a window whose
 // events and timer reach a destroyed editor.
 PanelEditor::~PanelEditor() { close(); }
 
 void PanelEditor::initialise() {
-    for (int i = 0; i < kNumParams; ++i)
-        owner->values()[i].store(kParamTable[i].defaultValue, std::memory_order_relaxed);
-    MeterShared& m = owner->meters();
-    m.minGain.store(1.0f, std::memory_order_relaxed);
-    m.peakOut.store(0.0f, std::memory_order_relaxed);
-    m.clipHold.store(0, std::memory_order_relaxed);
-    m.singleChannel.store(0, std::memory_order_relaxed);
+    for (int i = 0; i < kNumParams; ++i) effect->storeParameter(i, kParamTable[i].defaultValue);
+    effect->storeMeters(1.0f, 0.0f, 0, 0);
     levelMarker = 353;
     grHeld = 0;
     fullRedraw.store(1, std::memory_order_relaxed);
     dirtyMask.store(0, std::memory_order_relaxed);
     isOpen = 0;
     mode = ModeIdle;
-    owner->recalculate();
+    effect->recalculate();
 }
 
 int32_t PanelEditor::getRect(ERect** rect) {

@@ -6,7 +6,7 @@
 // Threads: the host's user-interface thread opens, closes and idles the panel and receives its
 // window's events, timer included; all drawing and all mouse handling happen there. Any thread
 // (the host's automation, a program change, resume) may call markDirty and requestFullRedraw.
-// The meters arrive from the audio thread through the effect's MeterShared.
+// The meters arrive from the audio thread through the model's meter fields.
 //
 // The panel draws only on its 30 ms tick: a paint request, a host's parameter change or a click
 // just sets fullRedraw or a dirtyMask bit, and the next tick draws what they name.
@@ -15,14 +15,13 @@
 // PanelEditorMouse.cpp (mouse), PanelEditorHeadless.cpp (the private channel).
 
 #include "editor/EditorBase.h"
+#include "editor/PanelModel.h"
 #include "editor/platform/Platform.h"
 
 #include <atomic>
 #include <cstdint>
 
 namespace qx {
-
-class LimiterEffect;
 
 class PanelEditor : public EditorBase, private PanelEventSink {
 public:
@@ -32,11 +31,12 @@ public:
 
     enum Mode : uint8_t { ModeIdle = 0, ModeDrag = 7, ModeAbout = 100 };
 
-    explicit PanelEditor(LimiterEffect* effect);
+    // The panel of `model`, which outlives it.
+    explicit PanelEditor(PanelModel* model);
     // Closes the window first if the host left it open.
     ~PanelEditor() override;
 
-    // Writes the panel defaults into the effect's current values, resets the meters and puts the
+    // Writes the panel defaults into the model's current values, resets the meters and puts the
     // panel into its initial state; called once, at the end of the effect's construction.
     void initialise();
 
@@ -59,7 +59,7 @@ public:
     // Module-wide tables; built once, before the first panel is drawn.
     static void buildTables();
 
-    // The private channel (editor/HeadlessControl.h): `command` with its request; 1 when done,
+    // The private channel (core/PrivateRequests.h): `command` with its request; 1 when done,
     // 0 for anything unknown or impossible.
     intptr_t headlessRequest(intptr_t command, void* request);
 
@@ -102,7 +102,6 @@ private:
     void writeValue(int param, float value, int bit);
     float paramValue(int param) const;
 
-    LimiterEffect* owner;
     Platform* platform = nullptr;
     PlatformWindow* window = nullptr;
     int16_t mouseX = 0;

@@ -1,11 +1,11 @@
 // The tick and the drawing. Every control is a copy of a strip frame into the back buffer; the
 // knobs are punched out with the mask (AND) and filled with their frame (OR), so the panel's
 // own background shows around them.
+#include "core/ParamTable.h"
 #include "editor/MeterScale.h"
 #include "editor/PanelEditor.h"
 #include "editor/PanelLayout.h"
 #include "editor/PanelResources.h"
-#include "effect/LimiterEffect.h"
 
 #include <algorithm>
 
@@ -30,13 +30,13 @@ int leadingSegment(int32_t units) {
 } // namespace
 
 float PanelEditor::paramValue(int param) const {
-    return owner->values()[param].load(std::memory_order_relaxed);
+    return effect->readParameter(param);
 }
 
 void PanelEditor::onTimer() {
     if (isOpen != 1) return;
     if (mode == ModeDrag) dragStep();
-    if (mode != ModeIdle) owner->recalculate();
+    if (mode != ModeIdle) effect->recalculate();
     // Taken in one exchange each: a bit the host sets while this tick draws stays for the next.
     const bool full = fullRedraw.exchange(0, std::memory_order_relaxed) != 0;
     drawPanel(full, dirtyMask.exchange(0, std::memory_order_relaxed));
@@ -74,19 +74,18 @@ void PanelEditor::drawPanel(bool full, uint32_t dirty) {
 }
 
 void PanelEditor::drawClipLed(bool full) {
-    std::atomic<int32_t>& hold = owner->meters().clipHold;
-    int32_t h = hold.load(std::memory_order_relaxed);
+    const int32_t h = effect->clipHold();
     const int frame = std::clamp(h / kTicksPerLedFrame, 0, kLedFrames - 1);
     paste(kClipLed, kClipBitmap, kLedSize * frame, 0);
     showPart(full, kClipLed);
     // Count down unless a new clip has set it again meanwhile; that one wins.
-    if (h > 0) hold.compare_exchange_strong(h, h - 1, std::memory_order_relaxed);
+    if (h > 0) effect->countDownClipHold(h);
 }
 
 void PanelEditor::drawSwitches(bool full, uint32_t dirty) {
     // The link levers have no redraw bit: they follow singleChannel too, which changes without
     // any parameter write, so they are drawn on every tick.
-    const int dimmed = owner->meters().singleChannel.load(std::memory_order_relaxed) != 0 ? 2 : 0;
+    const int dimmed = effect->singleChannel() != 0 ? 2 : 0;
     for (const PanelControl& c : kPanelControls) {
         if (c.kind != ControlKind::Switch) continue;
         if (!full && c.redrawBit >= 0 && (dirty & (1u << c.redrawBit)) == 0) continue;
@@ -121,8 +120,7 @@ void PanelEditor::drawKnobs(bool full, uint32_t dirty) {
 
 void PanelEditor::drawBar(bool full) {
     // Read and reset in one step, so a lower gain the engine leaves meanwhile is not lost.
-    const int32_t j =
-        MeterScale::units(owner->meters().minGain.exchange(1.0f, std::memory_order_relaxed));
+    const int32_t j = MeterScale::units(effect->takeMinGain());
     if (j > grHeld) grHeld = j;
     const int32_t k = grHeld;
     const int lead = leadingSegment(k);
@@ -139,8 +137,7 @@ void PanelEditor::drawBar(bool full) {
 }
 
 void PanelEditor::drawLevelMarker(bool full) {
-    const int32_t n =
-        MeterScale::units(owner->meters().peakOut.exchange(0.0f, std::memory_order_relaxed));
+    const int32_t n = MeterScale::units(effect->takePeakOut());
     if (n < levelMarker) levelMarker = n;
     const int x = kMarkerUpper.x + kSegmentPitch * leadingSegment(levelMarker);
     if (!full) {

@@ -1,9 +1,8 @@
 // The private channel: our test tools reach the panel through the effect record alone, so they
 // exercise the very module a host loads.
-#include "editor/HeadlessControl.h"
+#include "core/PrivateRequests.h"
 #include "editor/PanelEditor.h"
 #include "editor/platform/HeadlessPlatform.h"
-#include "effect/LimiterEffect.h"
 
 namespace qx {
 
@@ -30,11 +29,7 @@ intptr_t PanelEditor::headlessRequest(intptr_t command, void* request) {
 
     if (command == qxHeadlessOpen) return openOn(headless, nullptr);
     if (command == qxHeadlessSetMeters) {
-        MeterShared& m = owner->meters();
-        m.minGain.store(r->minGain, std::memory_order_relaxed);
-        m.peakOut.store(r->peakOut, std::memory_order_relaxed);
-        m.clipHold.store(r->clipHold, std::memory_order_relaxed);
-        m.singleChannel.store(r->singleChannel, std::memory_order_relaxed);
+        effect->storeMeters(r->minGain, r->peakOut, r->clipHold, r->singleChannel);
         return 1;
     }
     // The rest act on a panel this channel opened, never on a host's window.

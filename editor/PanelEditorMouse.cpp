@@ -3,8 +3,7 @@
 // tick however fast the mouse reports.
 #include "editor/PanelEditor.h"
 #include "editor/PanelLayout.h"
-#include "effect/LimiterEffect.h"
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 
 namespace qx {
 
@@ -14,8 +13,7 @@ constexpr float kDragPerPixel = 0.0025f;
 } // namespace
 
 void PanelEditor::writeValue(int param, float value, int bit) {
-    owner->values()[param].store(value, std::memory_order_relaxed);
-    owner->setParameterFromEditor(param);
+    effect->writeParameter(param, value);
     if (bit >= 0) markDirty(1u << bit);
 }
 
@@ -31,11 +29,11 @@ void PanelEditor::onLeftDown(int16_t x, int16_t y) {
         // The click only takes the credits away.
         mode = ModeIdle;
         requestFullRedraw();
-        owner->recalculate();
+        effect->recalculate();
         return;
     }
     if (mode == ModeDrag) {
-        owner->recalculate();
+        effect->recalculate();
         return;
     }
     if (const PanelControl* c = hitTest(x, y, true)) {
@@ -59,7 +57,7 @@ void PanelEditor::onLeftDown(int16_t x, int16_t y) {
             break;
         }
     }
-    owner->recalculate();
+    effect->recalculate();
 }
 
 void PanelEditor::onRightDown(int16_t x, int16_t y) {
@@ -73,7 +71,7 @@ void PanelEditor::onRightDown(int16_t x, int16_t y) {
     if (mode == ModeDrag) return;
     if (const PanelControl* c = hitTest(x, y, false))
         writeValue(c->param, kParamTable[c->param].defaultValue, c->redrawBit);
-    owner->recalculate();
+    effect->recalculate();
 }
 
 void PanelEditor::onButtonUp() {

@@ -1,11 +1,11 @@
 // Construction, destruction, processing hand-over and the fixed answers about the effect.
 #include "effect/LimiterEffect.h"
 
-#include "editor/HeadlessControl.h"
+#include "core/ParamTable.h"
+#include "core/ParamText.h"
+#include "core/PrivateRequests.h"
 #include "editor/PanelEditor.h"
-#include "effect/ParamTable.h"
 #include "plugin/PluginEntry.h"
-#include "plugin/PrivateOpcodes.h"
 
 #include <cstdio>
 #include <cstring>
@@ -27,6 +27,7 @@ int32_t LimiterEffect::liveInstances() { return instanceCount.load(std::memory_o
 LimiterEffect::LimiterEffect(HostCallback master)
     : ExtendedEffect(master, kNumPrograms, kNumParams), engine(params) {
     if (editorAllocationAllowed()) panel = new (std::nothrow) PanelEditor(this);
+    if (panel != nullptr) setEditor(panel);
     initialisePrograms();
     setProgram(0);
     setUniqueId(fourCC("KVqe"));
@@ -45,11 +46,7 @@ LimiterEffect::~LimiterEffect() {
 
 void LimiterEffect::initialisePrograms() {
     if (instanceCount.load(std::memory_order_relaxed) == 0) PanelEditor::buildTables();
-    for (int i = 0; i < kNumParams; ++i) {
-        std::memset(paramNames[i], ' ', kParamNameWidth);
-        std::memcpy(paramNames[i], kParamTable[i].name, std::strlen(kParamTable[i].name));
-        paramNames[i][kParamNameWidth] = '\0';
-    }
+    for (int i = 0; i < kNumParams; ++i) paddedParamName(i, paramNames[i]);
     for (int32_t p = 0; p < kNumPrograms; ++p) {
         currentProgram.store(p, std::memory_order_relaxed);
         char name[kProgramNameWidth + 1];
@@ -150,16 +147,41 @@ int32_t LimiterEffect::canDo(char* text) {
 intptr_t LimiterEffect::vendorSpecific(int32_t index, intptr_t value, void* ptr, float) {
     if (index == QX_HEADLESS_INDEX)
         return panel != nullptr ? panel->headlessRequest(value, ptr) : 0;
-    if (index == kMeterReadoutRequest && ptr != nullptr) {
-        MeterShared& m = meters();
-        auto* out = static_cast<MeterReadout*>(ptr);
-        out->minGain = m.minGain.exchange(1.0f, std::memory_order_relaxed);
-        out->peakOut = m.peakOut.exchange(0.0f, std::memory_order_relaxed);
-        out->clipHold = m.clipHold.load(std::memory_order_relaxed);
-        out->singleChannel = m.singleChannel.load(std::memory_order_relaxed);
+    if (index == QX_METER_INDEX && ptr != nullptr) {
+        auto* out = static_cast<QxMeterReadout*>(ptr);
+        out->minGain = takeMinGain();
+        out->peakOut = takePeakOut();
+        out->clipHold = clipHold();
+        out->singleChannel = singleChannel();
         return 1;
     }
     return 0;
+}
+
+float LimiterEffect::takeMinGain() {
+    return meters().minGain.exchange(1.0f, std::memory_order_relaxed);
+}
+
+float LimiterEffect::takePeakOut() {
+    return meters().peakOut.exchange(0.0f, std::memory_order_relaxed);
+}
+
+int32_t LimiterEffect::clipHold() { return meters().clipHold.load(std::memory_order_relaxed); }
+
+void LimiterEffect::countDownClipHold(int32_t seen) {
+    meters().clipHold.compare_exchange_strong(seen, seen - 1, std::memory_order_relaxed);
+}
+
+int32_t LimiterEffect::singleChannel() {
+    return meters().singleChannel.load(std::memory_order_relaxed);
+}
+
+void LimiterEffect::storeMeters(float minGain, float peakOut, int32_t hold, int32_t single) {
+    MeterShared& m = meters();
+    m.minGain.store(minGain, std::memory_order_relaxed);
+    m.peakOut.store(peakOut, std::memory_order_relaxed);
+    m.clipHold.store(hold, std::memory_order_relaxed);
+    m.singleChannel.store(single, std::memory_order_relaxed);
 }
 
 bool LimiterEffect::sendEventsToHost(void* events) {

@@ -7,9 +7,10 @@
 // a single 32-bit atomic (relaxed): a writer on one thread and a reader on another see the old or
 // the new value, never a torn one, and nothing locks.
 
+#include "core/LimiterProgram.h"
 #include "dsp/LimiterEngine.h"
 #include "dsp/ParamIndex.h"
-#include "effect/LimiterProgram.h"
+#include "editor/PanelModel.h"
 #include "plugin/ExtendedEffect.h"
 
 #include <atomic>
@@ -19,7 +20,7 @@ namespace qx {
 
 class PanelEditor;
 
-class LimiterEffect : public ExtendedEffect, private PinQuery {
+class LimiterEffect : public ExtendedEffect, private PinQuery, private PanelModel {
 public:
     static constexpr int32_t kNumPrograms = 10;
 
@@ -51,7 +52,7 @@ public:
     void setBlockSizeAndSampleRate(int32_t frames, float rate) override;
     void suspend() override;
     void resume() override;
-    void recalculate();
+    void recalculate() override;
 
     // Properties.
     float getVu() override;
@@ -84,6 +85,18 @@ private:
     LimiterProgram& currentRecord();
     bool inputConnected(int pin) override { return isInputPinConnected(pin); }
     bool outputConnected(int pin) override { return isOutputPinConnected(pin); }
+
+    // The panel's view of the effect: the current values and the engine's meter fields.
+    float readParameter(int32_t index) override;
+    void storeParameter(int32_t index, float value) override;
+    void writeParameter(int32_t index, float value) override;
+    float takeMinGain() override;
+    float takePeakOut() override;
+    int32_t clipHold() override;
+    void countDownClipHold(int32_t seen) override;
+    int32_t singleChannel() override;
+    void storeMeters(float minGain, float peakOut, int32_t clipHold,
+                     int32_t singleChannel) override;
 
     ParamArray params{};
     LimiterEngine engine;

@@ -2,7 +2,7 @@
 // the coefficients are recomputed and the panel is told what to redraw.
 #include "editor/PanelEditor.h"
 #include "effect/LimiterEffect.h"
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 
 #include <cstring>
 
@@ -41,6 +41,19 @@ void LimiterEffect::setParameterFromEditor(int32_t index) {
     if (!validParam(index)) return;
     fromEditor.store(true, std::memory_order_relaxed);
     automateParameter(index, params[index].load(std::memory_order_relaxed));
+}
+
+float LimiterEffect::readParameter(int32_t index) {
+    return params[index].load(std::memory_order_relaxed);
+}
+
+void LimiterEffect::storeParameter(int32_t index, float value) {
+    params[index].store(value, std::memory_order_relaxed);
+}
+
+void LimiterEffect::writeParameter(int32_t index, float value) {
+    params[index].store(value, std::memory_order_relaxed);
+    setParameterFromEditor(index);
 }
 
 void LimiterEffect::setProgram(int32_t program) {

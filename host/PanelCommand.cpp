@@ -2,7 +2,7 @@
 // binary, sets the parameters by the names the host shows, opens the panel on the memory-only
 // window layer through the panel's private channel, lets one tick draw the whole panel and
 // writes what the window shows.
-#include "editor/HeadlessControl.h"
+#include "core/PrivateRequests.h"
 #include "host/Commands.h"
 #include "host/HostSession.h"
 #include "host/PngWriter.h"

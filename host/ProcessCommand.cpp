@@ -1,12 +1,12 @@
 // `qxhost process PLUGIN IN OUT ...`: runs an audio file through the plug-in binary in host-sized
 // blocks at the file's own sample rate, writes the result, and reports what the limiter did.
 // `qxhost demo OUT` writes the built-in demo material.
+#include "core/PrivateRequests.h"
 #include "host/AudioFile.h"
 #include "host/Commands.h"
 #include "host/DemoSignal.h"
 #include "host/HostSession.h"
 #include "host/LevelPlot.h"
-#include "plugin/PrivateOpcodes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -170,8 +170,8 @@ int runProcessCommand(int argc, char** argv) {
             e->processReplacing(e, inputs, outputs, static_cast<int32_t>(n));
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-        qx::MeterReadout meters{1.0f, 0.0f, 0, 0};
-        host.dispatch(qx::effVendorSpecific, qx::kMeterReadoutRequest, 0, &meters);
+        QxMeterReadout meters{1.0f, 0.0f, 0, 0};
+        host.dispatch(qx::effVendorSpecific, QX_METER_INDEX, 0, &meters);
         double blockOut = 0.0;
         for (int64_t i = 0; i < n; ++i) {
             interleaved[i * channels] = outL[i];

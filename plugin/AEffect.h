@@ -8,6 +8,8 @@
 // dispatcher's `value` and its answer are pointer-sized, and a double-precision process entry
 // sits in front of `future`. `intptr_t` gives both layouts from one declaration.
 
+#include "editor/EditorRect.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -71,14 +73,6 @@ struct VstPinProperties {
     char future[48];
 };
 
-// Editor rectangle as the interface defines it: top, left, bottom, right.
-struct ERect {
-    int16_t top;
-    int16_t left;
-    int16_t bottom;
-    int16_t right;
-};
-
 } // extern "C"
 
 #if INTPTR_MAX == INT32_MAX
@@ -105,7 +99,6 @@ static_assert(offsetof(AEffect, uniqueID) == 72, "");
 static_assert(offsetof(AEffect, version) == 76, "");
 static_assert(offsetof(AEffect, processReplacing) == 80, "");
 static_assert(offsetof(AEffect, future) == 84, "");
-static_assert(sizeof(ERect) == 8, "");
 #else
 static_assert(offsetof(AEffect, dispatcher) == 8, "");
 static_assert(offsetof(AEffect, numPrograms) == 40, "");

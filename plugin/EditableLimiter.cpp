@@ -5,8 +5,6 @@
 
 namespace qx {
 
-void markOutOfMemory();
-
 EditableLimiter::EditableLimiter(HostCallback master) : LimiterEffect(master) {
     setUniqueId(fourCC("KVqr"));
     if (panel == nullptr) {

@@ -1,4 +1,5 @@
 // Linux module glue: the exported entry names and the module handle.
+#include "editor/platform/Platform.h"
 #include "plugin/PluginEntry.h"
 
 #include <dlfcn.h>

@@ -1,5 +1,6 @@
 // Windows module glue: the loader's notification handler stores the instance handle. The single
 // export `main` (ordinal 1) is declared in the module definition file.
+#include "editor/platform/Platform.h"
 #include "plugin/PluginEntry.h"
 
 #include <windows.h>

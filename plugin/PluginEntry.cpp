@@ -1,9 +1,9 @@
+// The five static entries every record carries, and the module-wide out-of-memory state.
 #include "plugin/PluginEntry.h"
 
-#include "plugin/EditableLimiter.h"
+#include "plugin/EffectBase.h"
 
 #include <atomic>
-#include <new>
 
 namespace qx {
 
@@ -53,27 +53,6 @@ void QX_CALL setParameterEntry(AEffect* e, int32_t index, float value) {
 float QX_CALL getParameterEntry(AEffect* e, int32_t index) {
     EffectBase* effect = EffectBase::fromRecord(e);
     return effect != nullptr ? effect->getParameter(index) : 0.0f;
-}
-
-} // namespace qx
-
-namespace qx {
-
-AEffect* createEffect(HostCallback audioMaster) {
-    if (audioMaster == nullptr) return nullptr;
-    if (audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
-    // Nothing may unwind into the host: any failure here is reported as null.
-    try {
-        EditableLimiter* effect = new (std::nothrow) EditableLimiter(audioMaster);
-        if (effect == nullptr) return nullptr;
-        if (outOfMemory()) {
-            delete effect;
-            return nullptr;
-        }
-        return effect->record();
-    } catch (...) {
-        return nullptr;
-    }
 }
 
 } // namespace qx

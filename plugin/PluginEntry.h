@@ -14,12 +14,9 @@ void QX_CALL processReplacingEntry(AEffect* e, float** inputs, float** outputs,
 void QX_CALL setParameterEntry(AEffect* e, int32_t index, float value);
 float QX_CALL getParameterEntry(AEffect* e, int32_t index);
 
-// The module's own handle (HINSTANCE on Windows, the dlopen handle's base on Linux): the editor
-// loads its bitmaps and registers its window class with it.
-void* moduleInstance();
-
 // Set for good once an editor could not be allocated; every later `main` then refuses.
 bool outOfMemory();
+void markOutOfMemory();
 
 // Allocation gate for the editor: tests install a hook that refuses, to exercise the
 // out-of-memory path. Null (the default) allows every allocation.

@@ -123,4 +123,8 @@ Platform& headlessPlatform();
 // headless builds). Defined by that backend's library.
 Platform& nativePlatform();
 
+// The module's own handle (HINSTANCE on Windows, the load base on Linux): the Win32 layer
+// registers its window class and loads its bitmaps with it. Defined by the module's glue.
+void* moduleInstance();
+
 } // namespace qx

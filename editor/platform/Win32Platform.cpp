@@ -7,7 +7,6 @@
 // the module's resources, the back buffer as a bitmap compatible with the window's DC (one
 // compatible with a memory DC would be monochrome).
 #include "editor/platform/Platform.h"
-#include "plugin/PluginEntry.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The panel as a host-side tool reaches it: the built module, the effect record, and the private
 // channel. Draws with the module's own artwork.
-#include "editor/HeadlessControl.h"
+#include "core/PrivateRequests.h"
 #include "editor/platform/BmpImage.h"
 #include "host/HostSession.h"
 

@@ -4,7 +4,7 @@
 // window layer gets wrong shows up, while the drawing laws themselves are the editor tests'.
 #include "WindowDriver.h"
 
-#include "editor/HeadlessControl.h"
+#include "core/PrivateRequests.h"
 #include "host/HostSession.h"
 
 #include <gtest/gtest.h>

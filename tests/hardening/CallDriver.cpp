@@ -1,9 +1,8 @@
 #include "tests/hardening/CallDriver.h"
 
-#include "editor/HeadlessControl.h"
+#include "core/PrivateRequests.h"
 #include "effect/LimiterEffect.h"
 #include "plugin/PluginEntry.h"
-#include "plugin/PrivateOpcodes.h"
 
 #include <cmath>
 #include <cstdio>
@@ -191,10 +190,10 @@ private:
             ptr = text.data();
         } else if (op == effVendorSpecific) {
             // The private requests need their own records; anything else carries no pointer.
-            static MeterReadout readout;
+            static QxMeterReadout readout;
             if (in_.u8() & 1) {
                 ptr = &readout;
-                dispatch(op, kMeterReadoutRequest, value, ptr, opt);
+                dispatch(op, QX_METER_INDEX, value, ptr, opt);
                 return;
             }
         } else if (op == effSetSpeakerArrangement || op == effProcessEvents ||

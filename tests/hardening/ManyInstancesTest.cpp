@@ -2,7 +2,7 @@
 // and closed in random order, destroyed in random order. The module-wide state (live instance
 // count, open panel count, the shared bitmaps) must stay right throughout; leaks show up under
 // the address sanitizer build.
-#include "editor/HeadlessControl.h"
+#include "core/PrivateRequests.h"
 #include "editor/PanelResources.h"
 #include "editor/platform/Platform.h"
 #include "effect/LimiterEffect.h"

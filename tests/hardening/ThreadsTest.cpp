@@ -2,7 +2,7 @@
 // thread writes parameters and switches programs, and a user-interface thread ticks the panel and
 // drags its knobs. Built with the thread sanitizer in CI, where any data race fails the run; in
 // every build the values seen must stay whole and in range.
-#include "editor/HeadlessControl.h"
+#include "core/PrivateRequests.h"
 #include "effect/LimiterEffect.h"
 #include "plugin/PluginEntry.h"
 

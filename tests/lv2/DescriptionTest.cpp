@@ -1,6 +1,6 @@
 // The bundle as a host reads it: plug-in, ports and presets against the parameter and program
 // tables.
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 #include "tests/lv2/Lv2TestHost.h"
 
 #include <gtest/gtest.h>

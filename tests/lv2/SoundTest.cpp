@@ -1,6 +1,6 @@
 // The LV2 module's output bits against the VST 2 module's for the same settings, and its answers
 // to a hostile host.
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 #include "tests/lv2/Lv2TestHost.h"
 
 #include <gtest/gtest.h>

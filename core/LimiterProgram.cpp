@@ -1,4 +1,4 @@
-#include "effect/LimiterProgram.h"
+#include "core/LimiterProgram.h"
 
 #include <cstring>
 

@@ -1,20 +1,40 @@
 #pragma once
-/* The panel's private channel for our own test tools: a host that sees only the effect record
- * can open the panel on the memory-only backend, drive it and read its pixels.
+/* Private requests our own tools send through effVendorSpecific (50); the index selects the
+ * request. Hosts never send these indices, and any other index is answered with 0. Plain C
+ * layout so any host, in any language, can fill the records.
  *
- *   dispatcher(effect, effVendorSpecific (50), QX_HEADLESS_INDEX, command, &request, 0.0f)
+ * Meter read-out, for a windowless host that reports gain reduction:
+ *
+ *   dispatcher(effect, effVendorSpecific, QX_METER_INDEX, 0, &readout, 0.0f)
+ *
+ * fills a QxMeterReadout with the four meter fields and resets minGain and peakOut as a panel
+ * tick does. Answers 1 (0 for a null pointer).
+ *
+ * The panel's channel: a host that sees only the effect record can open the panel on the
+ * memory-only backend, drive it and read its pixels.
+ *
+ *   dispatcher(effect, effVendorSpecific, QX_HEADLESS_INDEX, command, &request, 0.0f)
  *
  * `command` is one of QxHeadlessCommand; `request` points to a QxHeadlessRequest whose `size` is
  * sizeof(QxHeadlessRequest). The answer is 1 when the command was carried out and 0 otherwise
  * (unknown command, wrong size, panel not open on this backend, or already open elsewhere).
- * Call on the thread that drives the panel, as with the other editor opcodes.
- *
- * Plain C layout so any host, in any language, can fill it. */
+ * Call on the thread that drives the panel, as with the other editor opcodes. */
 
 #include <stdint.h>
 
-/* "QxHd", first character in the most significant byte. */
-#define QX_HEADLESS_INDEX ((int32_t)(((uint32_t)'Q' << 24) | ((uint32_t)'x' << 16) | ((uint32_t)'H' << 8) | (uint32_t)'d'))
+/* Four characters packed with the first in the most significant byte. */
+#define QX_PRIVATE_INDEX(a, b, c, d) \
+    ((int32_t)(((uint32_t)(a) << 24) | ((uint32_t)(b) << 16) | ((uint32_t)(c) << 8) | (uint32_t)(d)))
+
+#define QX_METER_INDEX QX_PRIVATE_INDEX('Q', 'x', 'M', 't')
+#define QX_HEADLESS_INDEX QX_PRIVATE_INDEX('Q', 'x', 'H', 'd')
+
+typedef struct QxMeterReadout {
+    float minGain;         /* smallest applied gain since the last read; 1.0 when idle */
+    float peakOut;         /* largest absolute output sample since then */
+    int32_t clipHold;      /* 27 right after an output sample above 1.0, counted down by the panel */
+    int32_t singleChannel; /* 1 while exactly one input channel is processed */
+} QxMeterReadout;
 
 #define QX_HEADLESS_WIDTH 450
 #define QX_HEADLESS_HEIGHT 200

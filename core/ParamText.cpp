@@ -1,0 +1,94 @@
+#include "core/ParamText.h"
+
+#include "core/ValueText.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace qx {
+
+namespace {
+
+bool validIndex(int32_t index) { return index >= 0 && index < kNumParams; }
+
+void percentText(double magnitude, char* text) {
+    // Exactly 100 % reads "100", without the trailing point the formatter would add.
+    if (magnitude == 1.0)
+        std::strcpy(text, "100");
+    else
+        formatFixed(static_cast<float>(magnitude * 100.0), text, 4);
+}
+
+} // namespace
+
+void paddedParamName(int32_t index, char* text) {
+    if (!validIndex(index)) {
+        text[0] = '\0';
+        return;
+    }
+    std::memset(text, ' ', kParamNameWidth);
+    std::memcpy(text, kParamTable[index].name, std::strlen(kParamTable[index].name));
+    text[kParamNameWidth] = '\0';
+}
+
+const char* paramLabel(int32_t index) {
+    const bool percent = validIndex(index) && (kParamTable[index].kind == ParamKind::Percent ||
+                                               kParamTable[index].kind == ParamKind::Centred);
+    return percent ? "%" : " ";
+}
+
+int switchPosition(int32_t index, float value) {
+    if (!validIndex(index)) return -1;
+    const ParamKind kind = kParamTable[index].kind;
+    if (kind != ParamKind::TwoState && kind != ParamKind::ThreeState) return -1;
+    const int states = kind == ParamKind::TwoState ? 2 : 3;
+    const double scaled = kind == ParamKind::TwoState ? value : 2.0 * value;
+    if (!(scaled > -1.0 && scaled < static_cast<double>(states))) return -1;
+    return static_cast<int>(scaled);
+}
+
+void paramDisplay(int32_t index, float value, char* text) {
+    if (!validIndex(index)) {
+        std::strcpy(text, "error");
+        return;
+    }
+    const ParamInfo& info = kParamTable[index];
+    switch (info.kind) {
+    case ParamKind::Percent:
+        percentText(value, text);
+        return;
+    case ParamKind::Centred: {
+        const double v = value;
+        const char* sign = " ";
+        double magnitude = 0.0;
+        if (v < 0.5) {
+            sign = "-";
+            magnitude = 1.0 - 2.0 * v;
+        } else if (v > 0.5) {
+            sign = "+";
+            magnitude = 2.0 * v - 1.0;
+        } else if (std::isnan(v)) {
+            formatFixed(value, text, 4);
+            return;
+        }
+        char number[16];
+        percentText(magnitude, number);
+        // An overflow text already fills the field; a sign would make it nine characters.
+        if (std::strlen(number) > 7) {
+            std::strcpy(text, number);
+            return;
+        }
+        std::strcpy(text, sign);
+        std::strcat(text, number);
+        return;
+    }
+    case ParamKind::TwoState:
+    case ParamKind::ThreeState: {
+        const int s = switchPosition(index, value);
+        if (s >= 0) std::strcpy(text, info.states[s]);
+        return;
+    }
+    }
+}
+
+} // namespace qx
