@@ -148,7 +148,7 @@ std::string pluginTtl(int minor, int micro, const std::string& ui) {
     o << "<" << kFractionUnit << ">\n    a units:Unit ;\n    rdfs:label \"fraction of full travel\" ;\n"
       << "    units:symbol \"x100 %\" ;\n    units:render \"%.3f\" ;\n"
       << "    units:conversion [ units:to units:pc ; units:factor 100.0 ] .\n\n";
-    o << "<" << kPluginUri << ">\n    a lv2:Plugin , lv2:LimiterPlugin ;\n"
+    o << "<" << kPluginUri << ">\n    a lv2:Plugin , lv2:LimiterPlugin , doap:Project ;\n"
       << "    doap:name \"Orv4417-QX\" ;\n"
       << "    doap:maintainer [ foaf:name \"Qem v1.0\" ] ;\n"
       << "    lv2:minorVersion " << minor << " ;\n    lv2:microVersion " << micro << " ;\n"

@@ -10,7 +10,7 @@ if [ "${1:-}" != "--minimal" ]; then
     clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine64 xvfb xauth x11-utils libxtst-dev xdotool
-    liblilv-dev lilv-utils libsuil-dev sox fonts-dejavu-core fonts-dejavu-extra
+    liblilv-dev lilv-utils libsuil-dev sordi sox fonts-dejavu-core fonts-dejavu-extra
   )
 fi
 
