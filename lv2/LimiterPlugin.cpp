@@ -1,0 +1,196 @@
+#include "lv2/LimiterPlugin.h"
+
+#include "effect/ParamTable.h"
+
+#include <lv2/atom/util.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace qx::lv2 {
+
+namespace {
+
+const void* feature(const LV2_Feature* const* features, const char* uri) {
+    if (features == nullptr) return nullptr;
+    for (const LV2_Feature* const* f = features; *f != nullptr; ++f)
+        if ((*f)->URI != nullptr && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
+    return nullptr;
+}
+
+// The block length the host promises, or 0: the maximum if given, else the nominal one.
+int32_t hostBlockLength(const LV2_Options_Option* options, const LV2_URID_Map* map) {
+    if (options == nullptr || map == nullptr) return 0;
+    const LV2_URID atomInt = map->map(map->handle, LV2_ATOM__Int);
+    const LV2_URID maxLength = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
+    const LV2_URID nominal = map->map(map->handle, LV2_BUF_SIZE__nominalBlockLength);
+    int32_t maxValue = 0, nominalValue = 0;
+    for (const LV2_Options_Option* o = options; o->key != 0 || o->value != nullptr; ++o) {
+        if (o->context != LV2_OPTIONS_INSTANCE || o->type != atomInt || o->value == nullptr ||
+            o->size < sizeof(int32_t))
+            continue;
+        const int32_t v = *static_cast<const int32_t*>(o->value);
+        if (v <= 0) continue;
+        if (o->key == maxLength) maxValue = v;
+        else if (o->key == nominal) nominalValue = v;
+    }
+    return maxValue > 0 ? maxValue : nominalValue;
+}
+
+uint32_t bitsOf(float v) {
+    uint32_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+} // namespace
+
+LimiterPlugin* LimiterPlugin::create(double sampleRate, const LV2_Feature* const* features) {
+    return new (std::nothrow) LimiterPlugin(sampleRate, features);
+}
+
+LimiterPlugin::LimiterPlugin(double sampleRate, const LV2_Feature* const* features)
+    : engine_(params_) {
+    for (int i = 0; i < kNumParams; ++i)
+        params_[i].store(kParamTable[i].defaultValue, std::memory_order_relaxed);
+
+    const auto* map = static_cast<const LV2_URID_Map*>(feature(features, LV2_URID__map));
+    haveUrids_ = urids_.map(map);
+    if (haveUrids_) lv2_atom_forge_init(&forge_, const_cast<LV2_URID_Map*>(map));
+
+    const auto* options =
+        static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options));
+    const int32_t block = hostBlockLength(options, haveUrids_ ? map : nullptr);
+    // A double beyond float's range becomes infinity, which the engine refuses like NaN.
+    const float rate = std::isfinite(sampleRate) && std::fabs(sampleRate) < 1e30
+                           ? static_cast<float>(sampleRate)
+                           : std::numeric_limits<float>::quiet_NaN();
+    engine_.setBlockSizeAndSampleRate(block > 0 ? block : kDefaultBlockSize, rate);
+    rate_ = engine_.sampleRate();
+}
+
+void LimiterPlugin::connect(uint32_t port, void* data) {
+    if (port < kNumPorts) ports_[port] = data;
+}
+
+void LimiterPlugin::activate() {
+    engine_.resume();
+    history_.restart();
+    clipHoldLeft_ = 0;
+}
+
+void LimiterPlugin::deactivate() { engine_.suspend(); }
+
+void LimiterPlugin::run(uint32_t frames) {
+    readControls();
+    readAcks();
+
+    MeterShared& m = engine_.meters();
+    m.minGain.store(1.0f, std::memory_order_relaxed);
+    m.peakOut.store(0.0f, std::memory_order_relaxed);
+    m.clipHold.store(0, std::memory_order_relaxed);
+    processAudio(frames);
+
+    RunExtremes run;
+    run.minGain = m.minGain.load(std::memory_order_relaxed);
+    run.peakOut = m.peakOut.load(std::memory_order_relaxed);
+    run.clip = m.clipHold.load(std::memory_order_relaxed) != 0;
+    history_.add(run);
+    writeMeterPorts(run, frames);
+    writeReport();
+}
+
+// A changed port value lands in the parameters as a VST 2 setParameter between blocks would:
+// stored unchanged, then the coefficients are recomputed (once for all changes of this run,
+// which gives the same coefficients as once per change).
+void LimiterPlugin::readControls() {
+    bool changed = false;
+    for (int i = 0; i < kNumParams; ++i) {
+        const auto* port = static_cast<const float*>(ports_[kPortFirstParam + i]);
+        if (port == nullptr) continue;
+        const float v = *port;
+        if (bitsOf(v) == bitsOf(params_[i].load(std::memory_order_relaxed))) continue;
+        params_[i].store(v, std::memory_order_relaxed);
+        changed = true;
+    }
+    if (changed) engine_.recalculate();
+}
+
+void LimiterPlugin::readAcks() {
+    const auto* in = static_cast<const LV2_Atom_Sequence*>(ports_[kPortControl]);
+    if (in == nullptr || !haveUrids_ || in->atom.size < sizeof(LV2_Atom_Sequence_Body)) return;
+    LV2_ATOM_SEQUENCE_FOREACH(in, ev) {
+        int64_t sequence = 0;
+        if (readMeterAck(urids_, &ev->body, sequence)) history_.acknowledge(sequence);
+    }
+}
+
+void LimiterPlugin::processAudio(uint32_t frames) {
+    const auto* inL = static_cast<const float*>(ports_[kPortInLeft]);
+    const auto* inR = static_cast<const float*>(ports_[kPortInRight]);
+    auto* outL = static_cast<float*>(ports_[kPortOutLeft]);
+    auto* outR = static_cast<float*>(ports_[kPortOutRight]);
+    if (inL == nullptr || inR == nullptr || outL == nullptr || outR == nullptr ||
+        !engine_.running()) {
+        if (outL != nullptr) std::fill(outL, outL + frames, 0.0f);
+        if (outR != nullptr) std::fill(outR, outR + frames, 0.0f);
+        return;
+    }
+    // The engine counts frames in 32 bits; one buffer fed to both inputs stays one buffer in
+    // every piece, so the mono path holds throughout.
+    constexpr uint32_t kPiece = 1u << 30;
+    uint32_t done = 0;
+    do {
+        const uint32_t n = std::min(kPiece, frames - done);
+        const float* in[2] = {inL + done, inR + done};
+        float* out[2] = {outL + done, outR + done};
+        engine_.process(in, out, static_cast<int32_t>(n), false, *this);
+        done += n;
+    } while (done < frames);
+}
+
+void LimiterPlugin::writeMeterPorts(const RunExtremes& run, uint32_t frames) {
+    if (run.clip) clipHoldLeft_ = static_cast<uint64_t>(rate_ * kClipHoldSeconds);
+    else clipHoldLeft_ -= std::min<uint64_t>(clipHoldLeft_, frames);
+
+    auto put = [this](uint32_t port, float v) {
+        if (auto* p = static_cast<float*>(ports_[port])) *p = v;
+    };
+    const float reduction = run.minGain > 0.0f ? -20.0f * std::log10(run.minGain) : kMaxReductionDb;
+    put(kPortGainReduction, std::clamp(reduction, 0.0f, kMaxReductionDb));
+    const float peak = run.peakOut > 0.0f ? 20.0f * std::log10(run.peakOut) : kPeakFloorDb;
+    put(kPortOutputPeak, std::max(peak, kPeakFloorDb));
+    put(kPortClip, clipHoldLeft_ > 0 ? 1.0f : 0.0f);
+    put(kPortLatency, 0.0f);
+}
+
+void LimiterPlugin::writeReport() {
+    auto* out = static_cast<LV2_Atom_Sequence*>(ports_[kPortNotify]);
+    if (out == nullptr) return;
+    // The host says how much room the buffer has in its atom size.
+    const uint32_t capacity = out->atom.size;
+    if (!haveUrids_ || capacity < sizeof(LV2_Atom_Sequence)) return;
+    lv2_atom_forge_set_buffer(&forge_, reinterpret_cast<uint8_t*>(out), capacity);
+    LV2_Atom_Forge_Frame frame;
+    lv2_atom_forge_sequence_head(&forge_, &frame, 0);
+    // Only a whole event goes in: a time stamp without its object would corrupt the sequence.
+    if (capacity >= sizeof(LV2_Atom_Sequence) + sizeof(LV2_Atom_Event) + kReportAtomBytes) {
+        MeterReport r;
+        r.sequence = history_.lastSequence();
+        r.minGain = history_.pending().minGain;
+        r.peakOut = history_.pending().peakOut;
+        r.clip = history_.pending().clip;
+        r.singleChannel = engine_.meters().singleChannel.load(std::memory_order_relaxed) != 0;
+        lv2_atom_forge_frame_time(&forge_, 0);
+        writeMeterReport(&forge_, urids_, r);
+    }
+    lv2_atom_forge_pop(&forge_, &frame);
+}
+
+} // namespace qx::lv2

@@ -1,0 +1,70 @@
+#pragma once
+// What the LV2 plug-in and its UI say to each other: URIs, port numbers and the meter messages.
+//
+// The UI may live in another process and hosts deliver port events at their own pace (often
+// 25 per second, sometimes only the newest event), so the meters cannot be a value the UI reads
+// and clears, as the VST 2 panel does. Instead:
+//
+// DSP -> UI, atom output port `notify` (kPortNotify), one atom:Object of type kMeterReport per
+// run while the port is connected:
+//     kSequence      atom:Long   number of the run (1, 2, 3 ... since instantiation)
+//     kMinGain       atom:Float  smallest applied gain over the runs the UI has not acknowledged
+//     kPeakOut       atom:Float  largest |output sample| over those runs
+//     kClip          atom:Bool   an output sample above 1.0 in those runs
+//     kSingleChannel atom:Bool   exactly one input channel processed in this run
+// Every report covers all runs after the last acknowledged one, so a UI that sees only the newest
+// report of a burst still sees every extreme.
+//
+// UI -> DSP, atom input port `control` (kPortControl): after taking a report (one panel tick),
+// the UI sends one atom:Object of type kMeterAck whose kSequence is the sequence number of the
+// report it took. The DSP then drops exactly the runs up to that number: it keeps the extremes of
+// its last kHistoryRuns runs in a fixed ring and rebuilds "everything after s" from it. An ack
+// older than the ring cannot be rebuilt exactly; then nothing is dropped (min/max are idempotent,
+// so the UI at worst sees an extreme twice, never loses one). Acks that are older than the last
+// one, or name a run that has not happened, are ignored.
+//
+// Until the first ack the reports cover every run since activation; activate starts afresh.
+// Both atom ports are lv2:connectionOptional: without them the plug-in runs as usual, and the
+// control outputs (gain reduction, output peak, clip) serve hosts' generic views.
+
+#include <cstdint>
+
+namespace qx::lv2 {
+
+constexpr const char* kPluginUri = "urn:qem:orv4417-qx";
+constexpr const char* kUiUri = "urn:qem:orv4417-qx#ui";
+
+// Message vocabulary (URIDs mapped through the host's urid:map).
+constexpr const char* kMeterReport = "urn:qem:orv4417-qx#MeterReport";
+constexpr const char* kMeterAck = "urn:qem:orv4417-qx#MeterAck";
+constexpr const char* kSequence = "urn:qem:orv4417-qx#sequence";
+constexpr const char* kMinGain = "urn:qem:orv4417-qx#minGain";
+constexpr const char* kPeakOut = "urn:qem:orv4417-qx#peakOut";
+constexpr const char* kClip = "urn:qem:orv4417-qx#clip";
+constexpr const char* kSingleChannel = "urn:qem:orv4417-qx#singleChannel";
+
+// Port numbers, in the order of the plug-in description.
+enum Port : uint32_t {
+    kPortInLeft = 0,
+    kPortInRight = 1,
+    kPortOutLeft = 2,
+    kPortOutRight = 3,
+    kPortFirstParam = 4,           // the eleven parameters, in parameter order
+    kPortGainReduction = 15,       // control output, dB (0 = no reduction)
+    kPortOutputPeak = 16,          // control output, dBFS, floor kPeakFloorDb
+    kPortClip = 17,                // control output, 1 for kClipHoldSeconds after a clip
+    kPortLatency = 18,             // control output, always 0
+    kPortControl = 19,             // atom input: kMeterAck
+    kPortNotify = 20,              // atom output: kMeterReport
+    kNumPorts = 21,
+};
+
+constexpr int kHistoryRuns = 256;        // runs the DSP can rebuild after an ack
+constexpr float kPeakFloorDb = -90.0f;   // output peak port's value for silence
+constexpr float kMaxReductionDb = 60.0f; // gain reduction port's upper bound
+constexpr double kClipHoldSeconds = 0.81; // as long as the panel's clip LED stays lit
+
+// Room one report needs in the notify buffer (object header and five properties, padded).
+constexpr uint32_t kReportAtomBytes = 160;
+
+} // namespace qx::lv2
