@@ -1,6 +1,6 @@
 #include "lv2/LimiterPlugin.h"
 
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/buf-size/buf-size.h>

@@ -6,7 +6,7 @@
 // VERSION is the project's MAJOR.MINOR[.PATCH]. LV2 reads odd or zero minor versions as
 // development releases, so release MAJOR.MINOR.PATCH is described as minor 2 * (MAJOR * 100 +
 // MINOR) and micro 2 * PATCH: 1.0 becomes 200.0, and later releases always compare higher.
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 #include "lv2/MeterProtocol.h"
 
 #include <cstdio>
