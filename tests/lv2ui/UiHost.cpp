@@ -121,14 +121,19 @@ void UiHost::run(const float* left, const float* right, uint32_t frames) {
     auto* in = reinterpret_cast<LV2_Atom_Sequence*>(controlIn_);
     in->atom = {uint32_t(sizeof(LV2_Atom_Sequence_Body)), urid(LV2_ATOM__Sequence)};
     in->body = {0, 0};
-    for (const PortWrite& w : acksForDsp_) {
+    std::vector<std::pair<int, PortWrite>> later;
+    for (auto& [wait, w] : acksForDsp_) {
+        if (wait-- > 0) {
+            later.emplace_back(wait, w);
+            continue;
+        }
         // At frame 0: a time stamp, then the atom as the UI wrote it.
         std::vector<uint8_t> event(sizeof(LV2_Atom_Event::time), 0);
         event.insert(event.end(), w.bytes.begin(), w.bytes.end());
         lv2_atom_sequence_append_event(in, sizeof controlIn_ - sizeof(LV2_Atom),
                                        reinterpret_cast<LV2_Atom_Event*>(event.data()));
     }
-    acksForDsp_.clear();
+    acksForDsp_.swap(later);
     auto* out = reinterpret_cast<LV2_Atom_Sequence*>(notifyOut_);
     out->atom = {uint32_t(sizeof notifyOut_ - sizeof(LV2_Atom)), urid(LV2_ATOM__Chunk)};
 
@@ -153,7 +158,7 @@ void UiHost::write(SuilController c, uint32_t port, uint32_t bytes, uint32_t for
     auto* host = static_cast<UiHost*>(c);
     const auto* b = static_cast<const uint8_t*>(buffer);
     host->writes_.push_back({port, format, std::vector<uint8_t>(b, b + bytes)});
-    if (port == kPortControl) host->acksForDsp_.push_back(host->writes_.back());
+    if (port == kPortControl) host->acksForDsp_.emplace_back(host->ackDelayRuns, host->writes_.back());
 }
 
 LV2_URID UiHost::mapUri(LV2_URID_Map_Handle h, const char* uri) {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qxlv2ui {
@@ -43,6 +44,9 @@ public:
     float* control(int param) { return &controls_[param]; }
     // One run over `frames` of `left`/`right`; the notify events go to the UI.
     void run(const float* left, const float* right, uint32_t frames);
+    // Runs the UI's acknowledgements spend on the way to the DSP, as in a host whose UI and
+    // audio threads exchange messages through queues.
+    int ackDelayRuns = 0;
 
     // The UI's writes since the last take.
     std::vector<PortWrite> takeWrites();
@@ -65,7 +69,7 @@ private:
     std::vector<std::string> uris_;
     LV2_URID_Map map_{this, mapUri};
     std::vector<PortWrite> writes_;
-    std::vector<PortWrite> acksForDsp_;
+    std::vector<std::pair<int, PortWrite>> acksForDsp_; // runs still to wait, ack
     float controls_[11] = {};
     float meters_[4] = {};
     std::vector<float> outL_, outR_;
