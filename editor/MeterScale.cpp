@@ -6,14 +6,8 @@ namespace qx {
 
 namespace {
 
-struct Breakpoint {
-    int hundredths;
-    int units;
-};
-
-constexpr Breakpoint kBreakpoints[] = {{0, 0},       {100, 11},   {200, 33},   {300, 55},
-                                       {500, 77},    {700, 110},  {1000, 143}, {2000, 176},
-                                       {2400, 209},  {3200, 242}, {4800, 275}, {7200, 308}};
+using Breakpoint = MeterScale::Breakpoint;
+constexpr const auto& kBreakpoints = MeterScale::kBreakpoints;
 
 struct Table {
     int32_t units[MeterScale::kTableSize];

@@ -13,6 +13,16 @@ public:
     static constexpr int kUnitsPerSegment = 11;
     static constexpr int kFullScale = 308;
 
+    // The printed marks: `hundredths` of a decibel read as `units`, straight lines in between.
+    // The panel artwork prints a label and a tick at each mark after the first.
+    struct Breakpoint {
+        int hundredths;
+        int units;
+    };
+    static constexpr Breakpoint kBreakpoints[] = {
+        {0, 0},      {100, 11},   {200, 33},   {300, 55},   {500, 77},   {700, 110},
+        {1000, 143}, {2000, 176}, {2400, 209}, {3200, 242}, {4800, 275}, {7200, 308}};
+
     // Builds the table; cheap to call again. The first effect instance calls it so that no panel
     // tick pays for it.
     static void build();

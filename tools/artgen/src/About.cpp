@@ -1,12 +1,11 @@
 // The credits card shown over the panel when the badge is clicked.
 #include "Artwork.h"
-#include "PanelGeometry.h"
+#include "editor/PanelLayout.h"
 
 namespace artgen {
 
 Image renderAbout() {
-    using namespace geo;
-    const int w = kAbout.w, h = kAbout.h;
+    const int w = qx::kAboutImage.w, h = qx::kAboutImage.h;
     Image img(w, h);
     for (int y = 0; y < h; ++y) {
         Col row = mix(Col{38, 39, 43}, Col{20, 21, 24}, double(y) / (h - 1));

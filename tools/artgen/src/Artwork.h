@@ -29,6 +29,14 @@ const Col kSeat{31, 32, 35};         // recess under each knob
 const Col kPlate{40, 41, 45};        // switch bezel plate
 } // namespace palette
 
+// Ticks along the top of the meter window, one on each segment boundary; the ones under a
+// printed figure are brighter.
+namespace meter {
+constexpr int kTickY = 134;
+const Col kTickMarked = grey(120);
+const Col kTickPlain = grey(58);
+} // namespace meter
+
 // Knob geometry, relative to the centre of a 48 x 48 knob frame.
 namespace knob {
 constexpr double kBodyR = 17.5;  // outer edge of the knurled skirt

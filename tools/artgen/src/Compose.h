@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Artwork.h"
+#include "dsp/ParamIndex.h"
 
 #include <string>
 #include <vector>
@@ -10,7 +11,8 @@
 namespace artgen {
 
 struct PanelState {
-    float params[9] = {0.0f, 0.7f, 0.4f, 0.5f, 0.5f, 1.0f, 0.0f, 1.0f, 1.0f}; // the panel defaults
+    PanelState(); // every parameter at its default
+    float params[qx::kNumParams];
     int clipHold = 0;
     int singleChannel = 0;
     int grUnits = 0;         // gain reduction shown, meter units 0..308
@@ -20,8 +22,8 @@ struct PanelState {
 
 Image composePanel(const Artwork& art, const PanelState& state);
 
-// Checks that the compositing rules hold for this artwork; each problem
-// found is appended to `problems`.
+// Checks that this artwork fits the editor's layout tables, its meter scale
+// and its compositing rules; each problem found is appended to `problems`.
 void checkArtwork(const Artwork& art, std::vector<std::string>& problems);
 
 } // namespace artgen

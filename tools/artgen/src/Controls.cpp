@@ -1,7 +1,7 @@
 // Strips for the small controls: bar segments, switches with the level
 // marker, and the clip LED.
 #include "Artwork.h"
-#include "PanelGeometry.h"
+#include "EditorLayout.h"
 
 #include <cmath>
 
@@ -15,18 +15,18 @@ const Col kSegUnlitTop{58, 42, 24}, kSegUnlitBottom{40, 29, 18};
 const Col kSegLitTop{255, 214, 120}, kSegLitBottom{240, 146, 36};
 
 Col segmentPixel(int x, int y, double t) {
-    using namespace geo;
-    double v = (y + 0.5) / kSegmentH;
+    using namespace layout;
+    double v = (y + 0.5) / kSegmentHeight;
     Col c = mix(mix(kSegUnlitTop, kSegUnlitBottom, v), mix(kSegLitTop, kSegLitBottom, v), t);
     // A lit segment glows hotter in the middle.
-    double cx = std::fabs(x + 0.5 - kSegmentW / 2.0) / (kSegmentW / 2.0);
-    double cy = std::fabs(y + 0.5 - kSegmentH / 2.0) / (kSegmentH / 2.0);
+    double cx = std::fabs(x + 0.5 - kSegmentWidth / 2.0) / (kSegmentWidth / 2.0);
+    double cy = std::fabs(y + 0.5 - kSegmentHeight / 2.0) / (kSegmentHeight / 2.0);
     c = c + grey(18.0 * t * (1.0 - cx * cx) * (1.0 - cy * cy));
     // One-pixel rim, darker, so neighbouring segments separate cleanly.
-    bool rim = x == 0 || x == kSegmentW - 1 || y == 0 || y == kSegmentH - 1;
+    bool rim = x == 0 || x == kSegmentWidth - 1 || y == 0 || y == kSegmentHeight - 1;
     if (rim)
         c = mix(c, palette::kWindow, 0.38);
-    if (y == 1 && x > 0 && x < kSegmentW - 1)
+    if (y == 1 && x > 0 && x < kSegmentWidth - 1)
         c = c + grey(10.0 * (0.4 + 0.6 * t)); // glass catching the light
     return c;
 }
@@ -34,13 +34,13 @@ Col segmentPixel(int x, int y, double t) {
 } // namespace
 
 Image renderBarStrip() {
-    using namespace geo;
+    using namespace layout;
     Image strip(kBarStripW, kBarStripH, toRgb(palette::kWindow));
     for (int f = 0; f < kBarFrames; ++f) {
         double t = f / double(kBarFrames - 1);
-        for (int y = 0; y < kSegmentH; ++y)
-            for (int x = 0; x < kSegmentW; ++x)
-                strip.at(kSegmentW * f + x, y) = toRgb(segmentPixel(x, y, t));
+        for (int y = 0; y < kSegmentHeight; ++y)
+            for (int x = 0; x < kSegmentWidth; ++x)
+                strip.at(kSegmentWidth * f + x, y) = toRgb(segmentPixel(x, y, t));
     }
     return strip;
 }
@@ -127,7 +127,7 @@ void drawThumb(Canvas& c, double x, double y, double w, double h, const SwitchLo
 }
 
 Image horizontalSwitch(bool right, const SwitchLook& look) {
-    using namespace geo;
+    using namespace layout;
     Canvas c(Image(kHSwitchW, kHSwitchH));
     drawPlate(c, kHSwitchW, kHSwitchH);
     drawSlot(c, 5, 6, kHSwitchW - 10, kHSwitchH - 12);
@@ -137,7 +137,7 @@ Image horizontalSwitch(bool right, const SwitchLook& look) {
 }
 
 Image verticalSwitch(bool down) {
-    using namespace geo;
+    using namespace layout;
     Canvas c(Image(kVSwitchW, kVSwitchH));
     drawPlate(c, kVSwitchW, kVSwitchH);
     drawSlot(c, 5, 5, kVSwitchW - 10, kVSwitchH - 10);
@@ -149,13 +149,13 @@ Image verticalSwitch(bool down) {
 // Level marker: a small arrowhead pointing at the bar, in two halves that
 // are drawn above and below it. Centred on the segment the marker names.
 Image markerHalf(bool upper) {
-    using namespace geo;
-    Image img(kMarkerW, kMarkerH, toRgb(palette::kWindow));
+    using namespace layout;
+    Image img(kMarkerWidth, kMarkerHeight, toRgb(palette::kWindow));
     const Col kMarker{236, 236, 228};
-    const double centre = kSegmentW / 2.0;
-    shade(img, 0, 0, kMarkerW, kMarkerH, 8, [&](double x, double y) {
-        double depth = upper ? y : kMarkerH - y;       // 0 at the far edge, 3 at the bar
-        double halfWidth = 4.6 * (1.0 - depth / kMarkerH);
+    const double centre = kSegmentWidth / 2.0;
+    shade(img, 0, 0, kMarkerWidth, kMarkerHeight, 8, [&](double x, double y) {
+        double depth = upper ? y : kMarkerHeight - y;       // 0 at the far edge, 3 at the bar
+        double halfWidth = 4.6 * (1.0 - depth / kMarkerHeight);
         return Sample{kMarker, std::fabs(x - centre) <= halfWidth ? 1.0 : 0.0};
     });
     return img;
@@ -164,7 +164,7 @@ Image markerHalf(bool upper) {
 } // namespace
 
 Image renderSwitchStrip() {
-    using namespace geo;
+    using namespace layout;
     Image strip(kSwitchStripW, kSwitchStripH, toRgb(palette::kPanel));
     const Image left = horizontalSwitch(false, kNormal), right = horizontalSwitch(true, kNormal);
     const Image dimLeft = horizontalSwitch(false, kDimmed), dimRight = horizontalSwitch(true, kDimmed);
@@ -176,22 +176,22 @@ Image renderSwitchStrip() {
         strip.copyFrom(dimLeft, 0, 0, kHSwitchW, kHSwitchH, x, 0);
     for (int x : {kDimSpareRight, kDimRight})
         strip.copyFrom(dimRight, 0, 0, kHSwitchW, kHSwitchH, x, 0);
-    strip.copyFrom(markerHalf(true), 0, 0, kMarkerW, kMarkerH, kMarkerStripX, 0);
-    strip.copyFrom(markerHalf(false), 0, 0, kMarkerW, kMarkerH, kMarkerStripX, kMarkerH);
+    strip.copyFrom(markerHalf(true), 0, 0, kMarkerWidth, kMarkerHeight, kMarkerStripX, 0);
+    strip.copyFrom(markerHalf(false), 0, 0, kMarkerWidth, kMarkerHeight, kMarkerStripX, kMarkerHeight);
     strip.copyFrom(verticalSwitch(false), 0, 0, kVSwitchW, kVSwitchH, kLimitUp, 0);
     strip.copyFrom(verticalSwitch(true), 0, 0, kVSwitchW, kVSwitchH, kLimitDown, 0);
     return strip;
 }
 
 Image renderClipStrip(const Image& under) {
-    using namespace geo;
-    Image strip(kClipStripW, kClipSize);
-    const double c = kClipSize / 2.0;
+    using namespace layout;
+    Image strip(kClipStripW, kLedSize);
+    const double c = kLedSize / 2.0;
     const double lensR = 4.3, bezelR = 6.6;
-    for (int f = 0; f < kClipFrames; ++f) {
-        const double t = f / double(kClipFrames - 1);
+    for (int f = 0; f < kLedFrames; ++f) {
+        const double t = f / double(kLedFrames - 1);
         Image frame = under;
-        shade(frame, 0, 0, kClipSize, kClipSize, 8, [&](double x, double y) {
+        shade(frame, 0, 0, kLedSize, kLedSize, 8, [&](double x, double y) {
             double dx = x - c, dy = y - c;
             double r = std::sqrt(dx * dx + dy * dy);
             if (r > bezelR)
@@ -214,7 +214,7 @@ Image renderClipStrip(const Image& under) {
             l = mix(l, grey(255), 0.55 * glint);
             return Sample{l, 1.0};
         });
-        strip.copyFrom(frame, 0, 0, kClipSize, kClipSize, kClipSize * f, 0);
+        strip.copyFrom(frame, 0, 0, kLedSize, kLedSize, kLedSize * f, 0);
     }
     return strip;
 }

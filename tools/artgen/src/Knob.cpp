@@ -3,7 +3,7 @@
 // shadow and the sheen of the cap stay where the light puts them, as on a
 // real knob.
 #include "Artwork.h"
-#include "PanelGeometry.h"
+#include "EditorLayout.h"
 
 #include <cmath>
 
@@ -93,7 +93,7 @@ Col knobSample(double dx, double dy, double pointer) {
 }
 
 bool inMask(int x, int y) {
-    double dx = x + 0.5 - geo::kKnobSize / 2.0, dy = y + 0.5 - geo::kKnobSize / 2.0;
+    double dx = x + 0.5 - layout::kKnobSize / 2.0, dy = y + 0.5 - layout::kKnobSize / 2.0;
     return dx * dx + dy * dy < knob::kMaskR * knob::kMaskR;
 }
 
@@ -115,16 +115,16 @@ Col knobSeat(double dx, double dy) {
 }
 
 Image renderKnobStrip() {
-    const int s = geo::kKnobSize;
-    Image strip(s * geo::kKnobFrames, s, Rgb{0, 0, 0});
+    const int s = layout::kKnobSize;
+    Image strip(s * layout::kKnobFrames, s, Rgb{0, 0, 0});
 
     // Frame 0: black where the frame is shown, white where the panel is.
     for (int y = 0; y < s; ++y)
         for (int x = 0; x < s; ++x)
             strip.at(x, y) = inMask(x, y) ? Rgb{0, 0, 0} : Rgb{255, 255, 255};
 
-    for (int k = 1; k < geo::kKnobFrames; ++k) {
-        const double pointer = (k - 1) * geo::kKnobStepDeg * kPi / 180.0;
+    for (int k = 1; k < layout::kKnobFrames; ++k) {
+        const double pointer = (k - 1) * layout::kKnobStepDeg * kPi / 180.0;
         Image frame(s, s, Rgb{0, 0, 0});
         shade(frame, 0, 0, s, s, knob::kSamples, [&](double x, double y) {
             return Sample{knobSample(x - s / 2.0, y - s / 2.0, pointer), 1.0};

@@ -3,7 +3,7 @@
 // rectangle that the editor later overwrites gets either the frame that it
 // will receive (switches, bar segments) or stays plain (marker strips).
 #include "Artwork.h"
-#include "PanelGeometry.h"
+#include "EditorLayout.h"
 
 #include <cmath>
 #include <string>
@@ -13,7 +13,7 @@ namespace artgen {
 
 namespace {
 
-using namespace geo;
+using namespace layout;
 
 // Horizontal running average with clamped ends.
 std::vector<double> boxBlur(const std::vector<double>& in, int radius) {
@@ -83,7 +83,7 @@ void drawScrew(Image& img, double cx, double cy, double angle) {
 void drawKnobSeats(Image& img) {
     const double pad = knob::kSeatR + 1;
     for (int k = 0; k < kKnobCount; ++k) {
-        const double cx = kKnobX[k] + kKnobSize / 2.0, cy = kKnobY + kKnobSize / 2.0;
+        const double cx = knobRect(k).x + kKnobSize / 2.0, cy = knobRect(k).y + kKnobSize / 2.0;
         const int x0 = int(cx - pad), y0 = int(cy - pad), size = int(2 * pad) + 1;
         shade(img, x0, y0, size, size, knob::kSamples, [&](double x, double y) {
             double dx = x - cx, dy = y - cy;
@@ -94,17 +94,17 @@ void drawKnobSeats(Image& img) {
 }
 
 void drawKnobScales(Canvas& c) {
-    static const char* const kNames[kKnobCount] = {"Input", "Pressure", "Release1", "Release2", "Output"};
     cairo_t* cr = c.cr();
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
     for (int k = 0; k < kKnobCount; ++k) {
-        const double cx = kKnobX[k] + kKnobSize / 2.0, cy = kKnobY + kKnobSize / 2.0;
+        const double cx = knobRect(k).x + kKnobSize / 2.0, cy = knobRect(k).y + kKnobSize / 2.0;
+        const Travel travel = knobTravel(k);
         const int ticks = 11;
         for (int i = 0; i < ticks; ++i) {
             // Ends of travel, and Output's centre (no gain change), are long ticks.
-            const bool centred = kTravel[k].startDeg + kTravel[k].spanDeg / 2 == 360;
+            const bool centred = travel.startDeg + travel.spanDeg / 2 == 360;
             const bool major = i == 0 || i == ticks - 1 || (centred && i == ticks / 2);
-            const double a = (kTravel[k].startDeg + kTravel[k].spanDeg * i / (ticks - 1)) * kPi / 180.0;
+            const double a = (travel.startDeg + travel.spanDeg * i / (ticks - 1)) * kPi / 180.0;
             const double sx = std::sin(a), sy = -std::cos(a);
             const double r0 = 24.3, r1 = major ? 29.0 : 27.2;
             cairo_move_to(cr, cx + sx * r0, cy + sy * r0);
@@ -115,7 +115,7 @@ void drawKnobScales(Canvas& c) {
         }
         c.font(FontStyle::Bold, 9.5);
         c.setColour(palette::kPrint);
-        c.text(cx, 114, kNames[k], Align::Centre);
+        c.text(cx, 114, qx::kParamTable[qx::kPanelControls[k].param].name, Align::Centre);
     }
 }
 
@@ -135,7 +135,8 @@ void drawTitle(Canvas& c) {
 // The badge that opens the about image.
 void drawEmblem(Canvas& c) {
     cairo_t* cr = c.cr();
-    const double x = kEmblem.x + 0.5, y = kEmblem.y + 0.5, w = kEmblem.w - 1, h = kEmblem.h - 1;
+    const PanelRect& r = emblemRect();
+    const double x = r.x + 0.5, y = r.y + 0.5, w = r.w, h = r.h;
     c.roundedRect(x, y + 0.8, w, h, 4);
     c.setColour(grey(0), 0.45);
     cairo_fill(cr);
@@ -168,10 +169,12 @@ void drawMeterWindow(Canvas& c) {
 
     c.font(FontStyle::Regular, 7.5);
     c.setColour(palette::kPrintDim);
-    for (const ScaleMark& m : kScale) {
-        int boundary = kSegments - m.units / kUnitsPerSegment;
-        double x = kBar.x + kSegmentPitch * boundary - (boundary > 0 ? 0.5 : 0.0);
-        c.text(x, 127, m.label, Align::Centre);
+    for (const MeterScale::Breakpoint& m : MeterScale::kBreakpoints) {
+        if (m.units == 0)
+            continue; // the bar's right end needs no figure
+        const int boundary = scaleBoundary(m.units);
+        const double x = kBarStrip.x + kSegmentPitch * boundary - (boundary > 0 ? 0.5 : 0.0);
+        c.text(x, 127, std::to_string(m.hundredths / 100), Align::Centre);
     }
     c.font(FontStyle::Bold, 9);
     c.setColour(palette::kPrint);
@@ -184,32 +187,34 @@ void fillMeterWindow(Image& img, const Image& barStrip) {
     const Rgb glass = toRgb(palette::kWindow);
     img.fill(42, 132, 368, 23, glass);
     for (int b = 0; b <= kSegments; ++b) {
-        int x = kBar.x + kSegmentPitch * b - (b > 0 ? 1 : 0);
-        bool marked = false;
-        for (const ScaleMark& m : kScale)
-            marked |= kSegments - m.units / kUnitsPerSegment == b;
-        img.at(x, 134) = toRgb(grey(marked ? 120 : 58));
+        int x = kBarStrip.x + kSegmentPitch * b - (b > 0 ? 1 : 0);
+        const bool marked = isScaleMark(b);
+        img.at(x, meter::kTickY) = toRgb(marked ? meter::kTickMarked : meter::kTickPlain);
         if (marked)
-            img.at(x, 133) = toRgb(grey(88));
+            img.at(x, meter::kTickY - 1) = toRgb(grey(88));
     }
     for (int s = 0; s < kSegments; ++s)
-        img.copyFrom(barStrip, 0, 0, kSegmentW, kSegmentH, kBar.x + kSegmentPitch * s, kBar.y);
+        img.copyFrom(barStrip, 0, 0, kSegmentWidth, kSegmentHeight, kBarStrip.x + kSegmentPitch * s, kBarStrip.y);
 }
+
+// The horizontal switches, left to right.
+constexpr int kLevers[] = {qx::kLowPunch, qx::kStereoLink, qx::kLinkQuality};
 
 void drawSwitchLegends(Canvas& c) {
     c.font(FontStyle::Regular, 8);
     c.setColour(palette::kPrintDim);
-    const double mid = kLowPunch.y + kLowPunch.h / 2.0 + 3;
-    c.text(kLowPunch.x - 4, mid, "Off", Align::Right);
-    c.text(kLowPunch.x + kLowPunch.w + 4, mid, "On");
-    c.text(kStereoLink.x - 4, mid, "Off", Align::Right);
-    c.text(kStereoLink.x + kStereoLink.w + 4, mid, "On");
-    c.text(kLinkQuality.x - 4, mid, "Normal", Align::Right);
-    c.text(kLinkQuality.x + kLinkQuality.w + 4, mid, "HQ");
+    // A lever's left (or upper) position is state 0.
+    for (int param : kLevers) {
+        const PanelRect& r = controlRect(param);
+        const double mid = r.y + r.h / 2.0 + 3;
+        c.text(r.x - 4, mid, qx::kParamTable[param].states[0], Align::Right);
+        c.text(r.x + r.w + 4, mid, qx::kParamTable[param].states[1]);
+    }
 
     c.setColour(palette::kPrint);
-    c.text(kLimit.x + kLimit.w / 2.0, kLimit.y - 3, "Hard", Align::Centre);
-    c.text(kLimit.x + kLimit.w / 2.0, kLimit.y + kLimit.h + 9, "Soft", Align::Centre);
+    const char* const* limitStates = qx::kParamTable[qx::kLimit].states;
+    c.text(kLimit.x + kLimit.w / 2.0, kLimit.y - 3, limitStates[0], Align::Centre);
+    c.text(kLimit.x + kLimit.w / 2.0, kLimit.y + kLimit.h + 9, limitStates[1], Align::Centre);
 
     // "Limit" runs up beside its switch, clear of the knob labels' row.
     c.font(FontStyle::Bold, 8.5);
@@ -217,17 +222,18 @@ void drawSwitchLegends(Canvas& c) {
     cairo_save(c.cr());
     cairo_translate(c.cr(), kLimit.x + kLimit.w + 10, kLimit.y + kLimit.h / 2.0);
     cairo_rotate(c.cr(), -kPi / 2);
-    c.text(4, 0, "Limit", Align::Centre);
+    c.text(4, 0, qx::kParamTable[qx::kLimit].name, Align::Centre);
     cairo_restore(c.cr());
     const double caption = 197;
-    c.text(kLowPunch.x + kLowPunch.w / 2.0, caption, "Low Punch", Align::Centre);
-    c.text(kStereoLink.x + kStereoLink.w / 2.0, caption, "Stereo Link", Align::Centre);
-    c.text(kLinkQuality.x + kLinkQuality.w / 2.0, caption, "Link Quality", Align::Centre);
-    c.text(kClip.x + kClip.w / 2.0, kClip.y + kClip.h + 10, "Clip", Align::Centre);
+    for (int param : kLevers) {
+        const PanelRect& r = controlRect(param);
+        c.text(r.x + r.w / 2.0, caption, qx::kParamTable[param].name, Align::Centre);
+    }
+    c.text(kClipLed.x + kClipLed.w / 2.0, kClipLed.y + kClipLed.h + 10, "Clip", Align::Centre);
 }
 
 // Soft shadow under a switch plate, outside its rectangle.
-void dropShadow(Image& img, const Rect& r) {
+void dropShadow(Image& img, const PanelRect& r) {
     shade(img, r.x - 3, r.y - 3, r.w + 6, r.h + 7, 4, [&](double x, double y) {
         double dx = std::max({r.x - x, 0.0, x - (r.x + r.w)});
         double dy = std::max({r.y + 1.0 - y, 0.0, y - (r.y + r.h + 1.0)});
@@ -260,7 +266,7 @@ Image renderPanel(const Image& barStrip, const Image& switchStrip) {
     drawScrew(img, 8.5, kPanelH - 7.5, 0.8);
     drawScrew(img, kPanelW - 8.5, kPanelH - 7.5, 0.1);
     drawKnobSeats(img);
-    for (const Rect& r : {kLimit, kLowPunch, kStereoLink, kLinkQuality})
+    for (const PanelRect& r : {kLimit, kLowPunch, kStereoLink, kLinkQuality})
         dropShadow(img, r);
     {
         Canvas c(img);
@@ -273,12 +279,11 @@ Image renderPanel(const Image& barStrip, const Image& switchStrip) {
     }
     fillMeterWindow(img, barStrip);
 
-    // The switches as the panel opens with its defaults: Low Punch off,
-    // both link switches on, Limit soft.
-    img.copyFrom(switchStrip, kLeverLeft, 0, kHSwitchW, kHSwitchH, kLowPunch.x, kLowPunch.y);
-    img.copyFrom(switchStrip, kLinkRight, 0, kHSwitchW, kHSwitchH, kStereoLink.x, kStereoLink.y);
-    img.copyFrom(switchStrip, kLinkRight, 0, kHSwitchW, kHSwitchH, kLinkQuality.x, kLinkQuality.y);
-    img.copyFrom(switchStrip, kLimitDown, 0, kVSwitchW, kVSwitchH, kLimit.x, kLimit.y);
+    // The switches as the panel opens, at their parameters' defaults.
+    for (const qx::PanelControl& sw : qx::kPanelControls)
+        if (sw.kind == qx::ControlKind::Switch)
+            img.copyFrom(switchStrip, defaultSwitchFrameX(sw.param), 0, sw.image.w, sw.image.h, sw.image.x,
+                         sw.image.y);
     return img;
 }
 

@@ -10,6 +10,7 @@
 #include "Artwork.h"
 #include "Compose.h"
 #include "Image.h"
+#include "editor/MeterScale.h"
 
 #include <cstdio>
 #include <cstring>
@@ -88,7 +89,7 @@ int preview(const std::string& dir, const std::string& out) {
     std::memcpy(busy.params, busyParams, sizeof busyParams);
     busy.clipHold = 27;
     busy.singleChannel = 1;
-    busy.grUnits = 93;     // 6 dB of gain reduction
+    busy.grUnits = qx::MeterScale::entry(600); // 6 dB of gain reduction
     busy.levelUnits = 20;  // output peaking near full scale
     PanelState about;
     about.about = true;
