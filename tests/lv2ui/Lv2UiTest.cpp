@@ -100,6 +100,7 @@ protected:
 };
 
 TEST_F(Lv2Ui, FullRedrawShowsWhatTheVst2PanelShows) {
+    for (void* notWindow : driver().notWindows()) EXPECT_FALSE(host.openUi(notWindow));
     Vst2Panel vst;
     void* w = openUi(20, 20);
     EXPECT_EQ(driver().panelsIn(w), 1);
