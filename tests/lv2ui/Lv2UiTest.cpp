@@ -134,27 +134,24 @@ TEST_F(Lv2Ui, FullRedrawShowsWhatTheVst2PanelShows) {
 }
 
 TEST_F(Lv2Ui, MouseWorkBecomesThePredictedPortWrites) {
-    auto expectWrites = [this](const std::vector<PortWrite>& wanted) {
-        const auto got = host.takeWrites();
-        ASSERT_EQ(got.size(), wanted.size());
-        for (size_t i = 0; i < got.size(); ++i) {
-            EXPECT_EQ(got[i].port, wanted[i].port) << i;
-            EXPECT_EQ(got[i].format, 0u) << i;
-            EXPECT_EQ(got[i].value(), wanted[i].value()) << i;
+    // The writes as (port, value), all of them floats.
+    using Writes = std::vector<std::pair<uint32_t, float>>;
+    auto writes = [this] {
+        Writes out;
+        for (const PortWrite& w : host.takeWrites()) {
+            EXPECT_EQ(w.format, 0u);
+            out.emplace_back(w.port, w.value());
         }
-    };
-    auto write = [](uint32_t port, float v) {
-        const auto* b = reinterpret_cast<const uint8_t*>(&v);
-        return PortWrite{port, 0, {b, b + sizeof v}};
+        return out;
     };
     // Low on the screen, so the pointer can travel above the panel.
     openUi(100, 450);
     tick(2);
 
     click(false, 72, 174); // Low Punch lever
-    expectWrites({write(kPortFirstParam + 6, 1.0f)});
+    EXPECT_EQ(writes(), (Writes{{kPortFirstParam + 6, 1.0f}}));
 
-    // Pressure dragged 40 pixels up, one write per tick that moved it, the last at 0.7 + 0.1.
+    // Pressure dragged 40 pixels up in one move: one write, 0.7 + 0.1.
     driver().pointerTo(windows.back(), 163, 73);
     driver().button(false, true);
     tick();
@@ -162,13 +159,14 @@ TEST_F(Lv2Ui, MouseWorkBecomesThePredictedPortWrites) {
     tick(2);
     driver().button(false, false);
     tick();
-    expectWrites({write(kPortFirstParam + 1, float(double(0.7f) + 40 * double(0.0025f)))});
+    const float dragged = float(double(0.7f) + 40 * double(0.0025f));
+    EXPECT_EQ(writes(), (Writes{{kPortFirstParam + 1, dragged}}));
 
     // A right click puts the host's Release1 back to its default.
     host.portEvent(kPortFirstParam + 2, 0.9f);
     tick();
     click(true, 235, 73);
-    expectWrites({write(kPortFirstParam + 2, 0.4f)});
+    EXPECT_EQ(writes(), (Writes{{kPortFirstParam + 2, 0.4f}}));
 }
 
 // With the acknowledgements delivered at once, and one run late: then the first report after a
@@ -215,7 +213,8 @@ TEST_P(Lv2UiMeters, FollowTheProcessedSignalAsTheVst2PanelDoes) {
         // The clip LED's centre (428, 69) differs from the silent start only after a clip.
         const size_t led = size_t(69) * kPanelWidth + 428;
         if (step == 0) silent = shown;
-        else if (shown.size() == silent.size() && !shown.empty()) clipShown |= shown[led] != silent[led];
+        else if (shown.size() == silent.size() && !shown.empty())
+            clipShown |= shown[led] != silent[led];
     }
     EXPECT_TRUE(clipShown) << "the signal never lit the clip LED";
     vst.channel(qxHeadlessClose, open);

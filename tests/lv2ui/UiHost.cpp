@@ -129,7 +129,8 @@ void UiHost::write(SuilController c, uint32_t port, uint32_t bytes, uint32_t for
     auto* host = static_cast<UiHost*>(c);
     const auto* b = static_cast<const uint8_t*>(buffer);
     host->writes_.push_back({port, format, std::vector<uint8_t>(b, b + bytes)});
-    if (port == kPortControl) host->acksForDsp_.emplace_back(host->ackDelayRuns, host->writes_.back());
+    if (port == kPortControl)
+        host->acksForDsp_.emplace_back(host->ackDelayRuns, host->writes_.back());
 }
 
 } // namespace qxlv2ui
