@@ -189,8 +189,8 @@ std::string pluginTtl(int minor, int micro, const std::string& ui) {
     if (!ui.empty()) {
         o << "\n<" << kUiUri << ">\n    a ui:X11UI ;\n"
           << "    ui:binary <" << ui << "> ;\n"
-          << "    lv2:requiredFeature urid:map , ui:idleInterface ;\n"
-          << "    lv2:optionalFeature ui:parent , ui:noUserResize ;\n"
+          << "    lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
+          << "    lv2:optionalFeature urid:map , ui:resize , ui:noUserResize ;\n"
           << "    lv2:extensionData ui:idleInterface ;\n"
           << "    ui:portNotification [\n        ui:plugin <" << kPluginUri << "> ;\n"
           << "        lv2:symbol \"notify\" ;\n        ui:notifyType atom:Object ;\n"

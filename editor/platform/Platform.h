@@ -102,6 +102,9 @@ public:
     // Called from the host's idle call: a backend without its own event loop on the host's
     // thread (X11) handles its events and timer here; the others do nothing.
     virtual void idle(PlatformWindow* window) = 0;
+    // The window system's own id of `window` (the X Window on X11), for hosts that must be told
+    // which window is the panel's; 0 on a backend that has none to give.
+    virtual uintptr_t nativeId(PlatformWindow*) { return 0; }
 
     // --- Drawing.
 

@@ -303,6 +303,11 @@ public:
             XFlush(w->display);
     }
 
+    uintptr_t nativeId(PlatformWindow* window) override {
+        auto* w = static_cast<X11Window*>(window);
+        return w != nullptr ? uintptr_t(w->id) : 0;
+    }
+
     void transfer(PlatformSurface* into, const PanelRect& to, PlatformSurface* from, int fromX,
                   int fromY, RasterOp op) override;
 

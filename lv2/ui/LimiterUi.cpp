@@ -1,0 +1,77 @@
+#include "lv2/ui/LimiterUi.h"
+
+#include "core/ParamTable.h"
+#include "lv2/MeterProtocol.h"
+
+#include <lv2/urid/urid.h>
+
+#include <cstring>
+#include <new>
+
+namespace qx::lv2 {
+
+namespace {
+
+const void* feature(const LV2_Feature* const* features, const char* uri) {
+    if (features == nullptr) return nullptr;
+    for (const LV2_Feature* const* f = features; *f != nullptr; ++f)
+        if ((*f)->URI != nullptr && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
+    return nullptr;
+}
+
+} // namespace
+
+LimiterUi* LimiterUi::create(const char* pluginUri, LV2UI_Write_Function write,
+                             LV2UI_Controller controller, LV2UI_Widget* widget,
+                             const LV2_Feature* const* features) {
+    if (widget == nullptr || (pluginUri != nullptr && std::strcmp(pluginUri, kPluginUri) != 0))
+        return nullptr;
+    void* parent = const_cast<void*>(feature(features, LV2_UI__parent));
+    if (parent == nullptr) return nullptr;
+    const auto* map = static_cast<const LV2_URID_Map*>(feature(features, LV2_URID__map));
+
+    auto* ui = new (std::nothrow) LimiterUi(write, controller, map);
+    if (ui == nullptr) return nullptr;
+    if (ui->panel_.open(parent) != 1) {
+        delete ui;
+        return nullptr;
+    }
+    *widget = reinterpret_cast<LV2UI_Widget>(
+        ui->panel_.openPlatform()->nativeId(ui->panel_.panelWindow()));
+    if (const auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize)))
+        if (resize->ui_resize != nullptr)
+            resize->ui_resize(resize->handle, PanelEditor::kWidth, PanelEditor::kHeight);
+    return ui;
+}
+
+LimiterUi::LimiterUi(LV2UI_Write_Function write, LV2UI_Controller controller,
+                     const LV2_URID_Map* map)
+    : model_(write, controller, map), panel_(&model_) {
+    PanelEditor::buildTables();
+    panel_.initialise();
+}
+
+LimiterUi::~LimiterUi() { panel_.close(); }
+
+void LimiterUi::portEvent(uint32_t port, uint32_t bytes, uint32_t format, const void* buffer) {
+    if (buffer == nullptr) return;
+    if (port >= kPortFirstParam && port < kPortFirstParam + kNumParams) {
+        if (format != 0 || bytes < sizeof(float)) return;
+        const int index = int(port - kPortFirstParam);
+        float value;
+        std::memcpy(&value, buffer, sizeof value);
+        model_.storeParameter(index, value);
+        // The other levers have no redraw bit; every tick draws them.
+        if (index < kParamsWithRedrawBit) panel_.markDirty(1u << index);
+    } else if (port == kPortNotify) {
+        if (format == 0 || format != model_.eventTransfer()) return;
+        model_.receiveReport(static_cast<const LV2_Atom*>(buffer), bytes);
+    }
+}
+
+int LimiterUi::idle() {
+    panel_.idle();
+    return 0;
+}
+
+} // namespace qx::lv2
