@@ -11,6 +11,7 @@ namespace {
 double decibels(double v) { return v > 0.0 ? 20.0 * std::log10(v) : -INFINITY; }
 
 std::string number(double v, const char* format = "%.2f") {
+    v += 0.0; // no "-0.00"
     if (!std::isfinite(v)) return v < 0 ? "-inf" : "inf";
     char buf[48];
     std::snprintf(buf, sizeof buf, format, v);
