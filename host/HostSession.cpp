@@ -1,5 +1,4 @@
 #include "host/HostSession.h"
-#include "host/ParameterAssigner.h"
 
 #include <algorithm>
 #include <cctype>
@@ -179,11 +178,26 @@ int32_t findParameter(HostSession& s, const std::string& name) {
 }
 
 bool setParameterByName(HostSession& s, const std::string& assignment, std::string& error) {
-    if (s.effect() == nullptr) {
-        error = "no plug-in loaded";
+    const auto eq = assignment.find('=');
+    if (eq == std::string::npos) {
+        error = "expected NAME=VALUE, got '" + assignment + "'";
         return false;
     }
-    return ParameterAssigner(s).assign(assignment, error);
+    const std::string name = assignment.substr(0, eq);
+    const std::string text = assignment.substr(eq + 1);
+    const int32_t index = findParameter(s, name);
+    if (index < 0) {
+        error = "unknown parameter '" + name + "'";
+        return false;
+    }
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || end == nullptr || *end != '\0' || !std::isfinite(v) || v < 0.0 || v > 1.0) {
+        error = "value for '" + name + "' must be a number from 0 to 1, got '" + text + "'";
+        return false;
+    }
+    s.effect()->setParameter(s.effect(), index, static_cast<float>(v));
+    return true;
 }
 
 } // namespace qxhost

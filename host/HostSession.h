@@ -71,9 +71,9 @@ private:
 // Parameter lookup by the name the host shows (case-insensitive, blanks trimmed); -1 if none.
 int32_t findParameter(HostSession& s, const std::string& name);
 
-// Applies "NAME=VALUE" (VALUE a number from 0 to 1, or a switch's word such as "Soft") through
-// the record's setParameter; see ParameterAssigner. False with a one-line reason in `error` when
-// the name is unknown or the value is neither a number in range nor one of the switch's words.
+// Applies "NAME=VALUE" (VALUE a number from 0 to 1) through the record's setParameter.
+// False with a one-line reason in `error` when the name is unknown or the value is not a number
+// in range.
 bool setParameterByName(HostSession& s, const std::string& assignment, std::string& error);
 
 } // namespace qxhost
