@@ -1,5 +1,8 @@
-// WAV reading and writing for builds without libsndfile: PCM 16, 24 and 32 bit and 32-bit float.
+// WAV reading and writing for builds without libsndfile: PCM 16, 24 and 32 bit and 32-bit float
+// (the writing is WavFileWriter's, as on every build).
 #include "host/AudioFile.h"
+#include "host/OutputFile.h"
+#include "host/WavFileWriter.h"
 
 #include <cmath>
 #include <cstdio>
@@ -23,15 +26,6 @@ uint32_t le32(const unsigned char* p) {
 }
 uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
-void put16(FILE* f, uint32_t v) {
-    const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
-    std::fwrite(b, 1, 2, f);
-}
-void put32(FILE* f, uint32_t v) {
-    put16(f, v & 0xffff);
-    put16(f, v >> 16);
-}
-
 } // namespace
 
 struct AudioReader::Impl {
@@ -46,13 +40,7 @@ struct AudioReader::Impl {
 };
 
 struct AudioWriter::Impl {
-    FILE* file = nullptr;
-    int tag = 0, bits = 0, channels = 0;
-    uint32_t dataBytes = 0;
-    std::vector<unsigned char> raw;
-    ~Impl() {
-        if (file != nullptr) std::fclose(file);
-    }
+    WavFileWriter wav;
 };
 
 AudioReader::AudioReader() : impl_(new Impl) {}
@@ -98,6 +86,7 @@ bool AudioReader::open(const std::string& path) {
                 return false;
             }
             format_.code = encode(impl_->tag, bits);
+            format_.bits = impl_->tag == kPcm ? bits : 0;
             format_.description = std::string("WAV, ") + (impl_->tag == kFloat ? "32-bit float" :
                                   std::to_string(bits) + "-bit PCM");
             haveFormat = true;
@@ -136,79 +125,54 @@ int64_t AudioReader::read(float* out, int64_t frames) {
         }
     }
     impl_->remaining -= static_cast<int64_t>(got);
+    if (got < static_cast<size_t>(frames)) {
+        truncated_ = impl_->remaining > 0;
+        impl_->remaining = 0;
+    }
     return static_cast<int64_t>(got);
 }
 
 AudioWriter::AudioWriter() : impl_(new Impl) {}
 AudioWriter::~AudioWriter() = default;
 
-bool AudioWriter::open(const std::string& path, const AudioFormat& like, bool asFloatWav) {
-    impl_->tag = asFloatWav ? kFloat : tagOf(like.code);
-    impl_->bits = asFloatWav ? 32 : bitsOf(like.code);
-    impl_->channels = like.channels;
-    if (impl_->tag != kFloat && impl_->tag != kPcm) {
-        error_ = "unsupported output format";
+bool AudioWriter::formatFor(const std::string& path, const AudioFormat& like, bool asFloat,
+                            AudioFormat& out, std::string& error) {
+    const std::string ext = extensionOf(path);
+    if (ext != "wav") {
+        error = ext.empty() ? "'" + path + "' has no extension to tell the format by"
+                            : "this build writes .wav files only, not ." + ext;
         return false;
     }
-    impl_->file = std::fopen(path.c_str(), "wb");
-    if (impl_->file == nullptr) {
-        error_ = "cannot create " + path;
+    out = like;
+    const bool pcm = tagOf(like.code) == kPcm &&
+                     (bitsOf(like.code) == 16 || bitsOf(like.code) == 24 || bitsOf(like.code) == 32);
+    out.code = asFloat || !pcm ? encode(kFloat, 32) : like.code;
+    out.bits = tagOf(out.code) == kPcm ? bitsOf(out.code) : 0;
+    out.description = std::string("WAV, ") + (out.bits == 0 ? "32-bit float" :
+                      std::to_string(out.bits) + "-bit PCM");
+    return true;
+}
+
+bool AudioWriter::open(const std::string& path, const AudioFormat& format, bool dither) {
+    const int bits = tagOf(format.code) == kPcm ? bitsOf(format.code) : 0;
+    if (!impl_->wav.open(path, format.channels, format.sampleRate, bits, dither)) {
+        error_ = impl_->wav.error();
         return false;
     }
-    FILE* f = impl_->file;
-    const uint32_t blockAlign = like.channels * impl_->bits / 8;
-    std::fwrite("RIFF", 1, 4, f);
-    put32(f, 0);
-    std::fwrite("WAVEfmt ", 1, 8, f);
-    put32(f, 16);
-    put16(f, static_cast<uint32_t>(impl_->tag));
-    put16(f, static_cast<uint32_t>(like.channels));
-    put32(f, static_cast<uint32_t>(like.sampleRate));
-    put32(f, static_cast<uint32_t>(like.sampleRate) * blockAlign);
-    put16(f, blockAlign);
-    put16(f, static_cast<uint32_t>(impl_->bits));
-    std::fwrite("data", 1, 4, f);
-    put32(f, 0);
     return true;
 }
 
 bool AudioWriter::write(const float* in, int64_t frames) {
-    const int bytes = impl_->bits / 8;
-    const size_t samples = static_cast<size_t>(frames) * impl_->channels;
-    impl_->raw.resize(samples * bytes);
-    unsigned char* p = impl_->raw.data();
-    for (size_t i = 0; i < samples; ++i, p += bytes) {
-        uint32_t v;
-        if (impl_->tag == kFloat) {
-            std::memcpy(&v, &in[i], 4);
-        } else {
-            const double scale = std::ldexp(1.0, impl_->bits - 1);
-            double s = std::floor(static_cast<double>(in[i]) * scale + 0.5);
-            if (!(s < scale - 1)) s = scale - 1;
-            if (s < -scale) s = -scale;
-            v = static_cast<uint32_t>(static_cast<int64_t>(s));
-        }
-        for (int b = 0; b < bytes; ++b) p[b] = static_cast<unsigned char>(v >> (8 * b));
-    }
-    if (std::fwrite(impl_->raw.data(), 1, impl_->raw.size(), impl_->file) != impl_->raw.size()) {
-        error_ = "write failed";
-        return false;
-    }
-    impl_->dataBytes += static_cast<uint32_t>(impl_->raw.size());
-    return true;
+    const bool ok = impl_->wav.write(in, frames);
+    clipped_ = impl_->wav.clipped();
+    if (!ok) error_ = impl_->wav.error();
+    return ok;
 }
 
 bool AudioWriter::close() {
-    FILE* f = impl_->file;
-    if (f == nullptr) return true;
-    impl_->file = nullptr;
-    bool ok = std::fseek(f, 4, SEEK_SET) == 0;
-    put32(f, 36 + impl_->dataBytes);
-    ok = ok && std::fseek(f, 40, SEEK_SET) == 0;
-    put32(f, impl_->dataBytes);
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) error_ = "could not finish the WAV file";
-    return ok;
+    if (impl_->wav.close()) return true;
+    error_ = impl_->wav.error();
+    return false;
 }
 
 } // namespace qxhost

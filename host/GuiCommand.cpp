@@ -9,7 +9,7 @@
 // timer does the work and effEditIdle is sent all the same.
 #include "host/Commands.h"
 #include "host/DemoSignal.h"
-#include "host/HostSession.h"
+#include "host/GuiWindow.h"
 
 #include <atomic>
 #include <chrono>
@@ -19,27 +19,15 @@
 #include <thread>
 #include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#endif
-
 namespace qxhost {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = GuiClock;
 
 constexpr int kSampleRate = 44100;
 constexpr int kBlockSize = 512;
 constexpr double kLoopSeconds = 8.0;
-
-int fail(const std::string& message, int code = 1) {
-    std::fprintf(stderr, "qxhost gui: %s\n", message.c_str());
-    return code;
-}
 
 std::string trimmed(std::string s) {
     const auto b = s.find_first_not_of(' ');
@@ -93,41 +81,7 @@ private:
     std::atomic<bool> stopping_{false};
 };
 
-// Prints the automation calls that arrived since the last call, with the text the plug-in
-// shows for the parameter now.
-void printAutomation(HostSession& s) {
-    for (const AutomationCall& a : s.takeAutomation()) {
-        const std::string name = trimmed(s.text(qx::effGetParamName, a.index));
-        const std::string display = trimmed(s.text(qx::effGetParamDisplay, a.index));
-        const std::string label = trimmed(s.text(qx::effGetParamLabel, a.index));
-        std::printf("automate %2d %-14s %.6f  %s%s%s\n", a.index, name.c_str(), double(a.value),
-                    display.c_str(), label.empty() ? "" : " ", label.c_str());
-    }
-    std::fflush(stdout);
-}
-
-struct PanelSize {
-    int width = 450;
-    int height = 200;
-};
-
-PanelSize panelSize(HostSession& s) {
-    PanelSize size;
-    ERect* r = nullptr;
-    if (s.dispatch(qx::effEditGetRect, 0, 0, &r) != 0 && r != nullptr &&
-        r->right > r->left && r->bottom > r->top) {
-        size.width = r->right - r->left;
-        size.height = r->bottom - r->top;
-    }
-    return size;
-}
-
-struct Options {
-    std::string plugin;
-    double seconds = 0.0; // 0: until the window is closed
-};
-
-bool parse(int argc, char** argv, Options& o) {
+bool parse(int argc, char** argv, GuiOptions& o) {
     for (int i = 0; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--seconds" && i + 1 < argc) {
@@ -143,155 +97,49 @@ bool parse(int argc, char** argv, Options& o) {
     return !o.plugin.empty();
 }
 
-bool expired(const Options& o, Clock::time_point started) {
-    return o.seconds > 0.0 &&
-           Clock::now() - started >= std::chrono::duration<double>(o.seconds);
-}
-
-#if defined(_WIN32)
-
-struct WindowState {
-    HostSession* session;
-    const Options* options;
-    Clock::time_point started;
-    bool editorOpen = false;
-};
-
-constexpr UINT_PTR kHostTimer = 1;
-
-void closeEditor(WindowState& st) {
-    if (!st.editorOpen) return;
-    st.session->dispatch(qx::effEditClose);
-    st.editorOpen = false;
-}
-
-LRESULT CALLBACK hostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* st = reinterpret_cast<WindowState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    switch (message) {
-    case WM_TIMER:
-        if (st != nullptr && wParam == kHostTimer) {
-            st->session->dispatch(qx::effEditIdle);
-            printAutomation(*st->session);
-            if (expired(*st->options, st->started)) PostMessageA(hwnd, WM_CLOSE, 0, 0);
-        }
-        return 0;
-    case WM_CLOSE:
-        if (st != nullptr) closeEditor(*st);
-        DestroyWindow(hwnd);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
-}
-
-// The host's window and message loop; answers the exit code.
-int runWindow(HostSession& s, const Options& o, const std::string& title) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = hostWindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = "QxHostWindow";
-    if (RegisterClassA(&wc) == 0) return fail("cannot register the host window class");
-
-    const PanelSize size = panelSize(s);
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame{0, 0, size.width, size.height};
-    AdjustWindowRect(&frame, style, FALSE);
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, title.c_str(), style, CW_USEDEFAULT,
-                                CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                                nullptr, nullptr, instance, nullptr);
-    if (hwnd == nullptr) return fail("cannot create the host window");
-    WindowState st{&s, &o, Clock::now()};
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&st));
-    ShowWindow(hwnd, SW_SHOWNORMAL);
-    if (s.dispatch(qx::effEditOpen, 0, 0, hwnd) == 0) {
-        DestroyWindow(hwnd);
-        return fail("the plug-in did not open its panel");
-    }
-    st.editorOpen = true;
-    SetTimer(hwnd, kHostTimer, 40, nullptr);
-
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    closeEditor(st);
-    printAutomation(s);
-    UnregisterClassA(wc.lpszClassName, instance);
-    return 0;
-}
-
-#else
-
-int runWindow(HostSession& s, const Options& o, const std::string& title) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return fail("cannot open the X display (is DISPLAY set?)");
-    const PanelSize size = panelSize(s);
-    const int screen = DefaultScreen(display);
-    ::Window top = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
-                                       unsigned(size.width), unsigned(size.height), 0,
-                                       BlackPixel(display, screen), BlackPixel(display, screen));
-    XStoreName(display, top, title.c_str());
-    // The panel has one size: tell the window manager not to offer another.
-    XSizeHints* hints = XAllocSizeHints();
-    hints->flags = PMinSize | PMaxSize;
-    hints->min_width = hints->max_width = size.width;
-    hints->min_height = hints->max_height = size.height;
-    XSetWMNormalHints(display, top, hints);
-    XFree(hints);
-    Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(display, top, &deleteWindow, 1);
-    XMapWindow(display, top);
-    XSync(display, False);
-
-    // The window id in ptr, our Display in value, as Linux hosts pass them.
-    if (s.dispatch(qx::effEditOpen, 0, reinterpret_cast<intptr_t>(display),
-                   reinterpret_cast<void*>(uintptr_t(top))) == 0) {
-        XDestroyWindow(display, top);
-        XCloseDisplay(display);
-        return fail("the plug-in did not open its panel");
-    }
-    const Clock::time_point started = Clock::now();
-    bool running = true;
-    while (running) {
-        while (XPending(display) > 0) {
-            XEvent e;
-            XNextEvent(display, &e);
-            if (e.type == ClientMessage && Atom(e.xclient.data.l[0]) == deleteWindow)
-                running = false;
-        }
-        // More often than a host's 25 a second, so a drag follows the pointer on every tick.
-        s.dispatch(qx::effEditIdle);
-        printAutomation(s);
-        if (expired(o, started)) running = false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    }
-    s.dispatch(qx::effEditClose);
-    printAutomation(s);
-    XDestroyWindow(display, top);
-    XCloseDisplay(display);
-    return 0;
-}
-
-#endif
-
 } // namespace
 
+void printAutomation(HostSession& s) {
+    for (const AutomationCall& a : s.takeAutomation()) {
+        const std::string name = trimmed(s.text(qx::effGetParamName, a.index));
+        const std::string display = trimmed(s.text(qx::effGetParamDisplay, a.index));
+        const std::string label = trimmed(s.text(qx::effGetParamLabel, a.index));
+        std::printf("automate %2d %-14s %.6f  %s%s%s\n", a.index, name.c_str(), double(a.value),
+                    display.c_str(), label.empty() ? "" : " ", label.c_str());
+    }
+    std::fflush(stdout);
+}
+
+PanelSize panelSize(HostSession& s) {
+    PanelSize size;
+    ERect* r = nullptr;
+    if (s.dispatch(qx::effEditGetRect, 0, 0, &r) != 0 && r != nullptr &&
+        r->right > r->left && r->bottom > r->top) {
+        size.width = r->right - r->left;
+        size.height = r->bottom - r->top;
+    }
+    return size;
+}
+
+bool guiExpired(const GuiOptions& o, GuiClock::time_point started) {
+    return o.seconds > 0.0 &&
+           GuiClock::now() - started >= std::chrono::duration<double>(o.seconds);
+}
+
+int guiFail(const std::string& message, int code) {
+    std::fprintf(stderr, "qxhost gui: %s\n", message.c_str());
+    return code;
+}
+
 int runGuiCommand(int argc, char** argv) {
-    Options o;
-    if (!parse(argc, argv, o)) return fail("usage: qxhost gui PLUGIN [--seconds N]", 2);
+    GuiOptions o;
+    if (!parse(argc, argv, o)) return guiFail("usage: qxhost gui PLUGIN [--seconds N]", 2);
 
     HostSession s;
-    if (!s.load(o.plugin)) return fail(s.error());
+    if (!s.load(o.plugin)) return guiFail(s.error());
     AEffect* e = s.create();
-    if (e == nullptr) return fail(s.error());
-    if ((e->flags & qx::effFlagsHasEditor) == 0) return fail("the plug-in has no panel");
+    if (e == nullptr) return guiFail(s.error());
+    if ((e->flags & qx::effFlagsHasEditor) == 0) return guiFail("the plug-in has no panel");
     s.takeAutomation(); // the program load during construction is not the user's doing
     const std::string name = trimmed(s.text(qx::effGetEffectName));
 
@@ -300,7 +148,7 @@ int runGuiCommand(int argc, char** argv) {
     s.dispatch(qx::effMainsChanged, 0, 1);
     DemoPlayer player(e);
     player.start();
-    const int code = runWindow(s, o, name.empty() ? "qxhost" : name);
+    const int code = runGuiWindow(s, o, name.empty() ? "qxhost" : name);
     player.stop();
     s.dispatch(qx::effMainsChanged, 0, 0);
     s.destroy();

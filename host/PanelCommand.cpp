@@ -1,11 +1,17 @@
-// `qxhost panel PLUGIN OUT.png [--param NAME=VALUE ...] [--meter GAIN,PEAK]`: loads the plug-in
-// binary, sets the parameters by the names the host shows, opens the panel on the memory-only
-// window layer through the panel's private channel, lets one tick draw the whole panel and
-// writes what the window shows.
-#include "core/PrivateRequests.h"
+// `qxhost panel PLUGIN OUT.png [--param NAME=VALUE ...] [--meter GAIN,PEAK | --input FILE ...]`:
+// loads the plug-in binary, sets the parameters by the names the host shows, opens the panel on
+// the memory-only window layer through the panel's private channel and writes what the window
+// shows. With --input the file is first run through the plug-in (the options of `process`) while
+// the panel's timer ticks every 40 ms of audio, as in a host playing it, so the meters show the
+// material's real gain reduction and level at its end.
+#include "host/AudioFile.h"
 #include "host/Commands.h"
+#include "host/FileProcessor.h"
 #include "host/HostSession.h"
-#include "host/PngWriter.h"
+#include "host/ImageWriter.h"
+#include "host/OutputFile.h"
+#include "host/PanelClient.h"
+#include "host/ProcessOptions.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,8 +36,8 @@ bool parseFloat(const std::string& text, float& out) {
 }
 
 struct PanelOptions {
-    std::string plugin, out;
-    std::vector<std::string> params; // NAME=VALUE
+    std::string plugin, out, input;
+    ProcessOptions process;
     bool meters = false;
     float gain = 1.0f, peak = 0.0f;
 };
@@ -45,18 +51,25 @@ bool parse(int argc, char** argv, PanelOptions& o) {
     std::vector<std::string> positional;
     for (int i = 0; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--param" || a == "--meter") {
+        std::string error;
+        if (a == "--plot" || a == "--plot-size" || a == "--json" || a == "--out-dir" || a == "--float" ||
+            a == "--dither")
+            return bad(a + " is an option of process, not of panel");
+        const ProcessOptions::Take taken = o.process.take(argc, argv, i, error);
+        if (taken == ProcessOptions::Take::Bad) return bad(error);
+        if (taken == ProcessOptions::Take::Taken) continue;
+        if (a == "--meter" || a == "--input") {
             if (i + 1 >= argc) return bad(a + " needs a value");
             const std::string v = argv[++i];
-            if (a == "--param") {
-                o.params.push_back(v);
-            } else {
-                const auto sep = v.find(',');
-                if (sep == std::string::npos) return bad("--meter wants GAIN,PEAK");
-                if (!parseFloat(v.substr(0, sep), o.gain) || !parseFloat(v.substr(sep + 1), o.peak))
-                    return bad("--meter wants GAIN,PEAK as numbers");
-                o.meters = true;
+            if (a == "--input") {
+                o.input = v;
+                continue;
             }
+            const auto sep = v.find(',');
+            if (sep == std::string::npos) return bad("--meter wants GAIN,PEAK");
+            if (!parseFloat(v.substr(0, sep), o.gain) || !parseFloat(v.substr(sep + 1), o.peak))
+                return bad("--meter wants GAIN,PEAK as numbers");
+            o.meters = true;
         } else if (!a.empty() && a[0] == '-') {
             return bad("unknown option " + a);
         } else {
@@ -64,9 +77,16 @@ bool parse(int argc, char** argv, PanelOptions& o) {
         }
     }
     if (positional.size() != 2)
-        return bad("usage: qxhost panel PLUGIN OUT.png [--param NAME=VALUE ...] [--meter GAIN,PEAK]");
+        return bad("usage: qxhost panel PLUGIN OUT.png [--param NAME=VALUE ...] [--meter GAIN,PEAK | --input FILE]");
     o.plugin = positional[0];
     o.out = positional[1];
+    std::string error;
+    if (o.meters && !o.input.empty()) return bad("--meter and --input exclude each other");
+    if (o.input.empty() && (o.process.program >= 0 || o.process.accumulate || o.process.replace ||
+                            o.process.block != 512))
+        return bad("--program, --block, --replace and --accumulate need --input");
+    if (!o.process.consistent(error)) return bad(error);
+    if (!checkExtension(o.out, {"png"}, error)) return bad(error);
     return true;
 }
 
@@ -75,39 +95,59 @@ bool parse(int argc, char** argv, PanelOptions& o) {
 int runPanelCommand(int argc, char** argv) {
     PanelOptions o;
     if (!parse(argc, argv, o)) return 2;
+    if (!ImageWriter::available()) return fail("pictures are not available in this build");
+    const std::vector<std::string> inputs = o.input.empty() ? std::vector<std::string>{}
+                                                            : std::vector<std::string>{o.input};
+    std::string error;
+    if (!OutputFile::checkDestination(o.out, inputs, error)) return fail(error, 1);
 
     HostSession s;
-    if (!s.load(o.plugin)) return fail(s.error(), 1);
-    AEffect* e = s.create();
-    if (e == nullptr) return fail(s.error(), 1);
-    for (const auto& p : o.params) {
-        std::string error;
-        if (!setParameterByName(s, p, error)) return fail(error);
-    }
+    std::string changed;
+    bool badArgument = false;
+    if (!FileProcessor::setUp(s, o.plugin, o.process, changed, error, badArgument))
+        return fail(error, badArgument ? 2 : 1);
 
-    QxHeadlessRequest r{};
-    r.size = sizeof r;
-    auto request = [&](QxHeadlessCommand c) {
-        return s.dispatch(qx::effVendorSpecific, QX_HEADLESS_INDEX, c, &r) == 1;
-    };
-    if (!request(qxHeadlessOpen)) return fail("the plug-in's panel did not open headless", 1);
-    if (o.meters) {
-        // As the audio thread leaves them after a block with this gain and this peak.
-        r.minGain = o.gain;
-        r.peakOut = o.peak;
-        r.clipHold = o.peak > 1.0f ? 27 : 0;
-        request(qxHeadlessSetMeters);
+    PanelClient panel(s.effect());
+    AudioReader reader;
+    if (!o.input.empty()) {
+        if (!reader.open(o.input)) return fail(o.input + ": " + reader.error(), 1);
+        if (reader.format().channels < 1 || reader.format().channels > 2)
+            return fail(o.input + ": only mono and stereo files are supported", 1);
     }
-    // A fresh window is exposed, so its first tick recomposes the whole panel.
-    r.count = 1;
-    const bool ticked = request(qxHeadlessTick) && r.count == 1;
-    std::vector<uint32_t> pixels(QX_HEADLESS_WIDTH * QX_HEADLESS_HEIGHT);
-    r.pixels = pixels.data();
-    const bool read = ticked && request(qxHeadlessReadPixels);
-    request(qxHeadlessClose);
-    if (!read) return fail("the panel did not draw", 1);
-    if (!writePng(o.out, QX_HEADLESS_WIDTH, QX_HEADLESS_HEIGHT, pixels))
-        return fail("cannot write " + o.out, 1);
+    if (!panel.open()) return fail("the plug-in's panel did not open headless", 1);
+    // As the audio thread leaves them after a block with this gain and this peak.
+    if (o.meters) panel.setMeters(o.gain, o.peak, o.peak > 1.0f ? 27 : 0, 0);
+    if (!o.input.empty()) {
+        FileProcessor processor(s, o.process);
+        processor.readMeters = false; // the panel's ticks read them
+        const int64_t tickFrames = reader.format().sampleRate / 25 > 0 ? reader.format().sampleRate / 25 : 1;
+        int64_t nextTick = tickFrames;
+        processor.afterBlock = [&](int64_t done) {
+            for (; done >= nextTick; nextTick += tickFrames) panel.tick(1);
+        };
+        ProcessResult result;
+        if (!processor.run(reader, nullptr, result, error)) {
+            panel.close();
+            return fail(o.input + ": " + error, 1);
+        }
+        if (result.truncated)
+            std::fprintf(stderr, "qxhost panel: warning: %s ends before its header says; %lld frames read\n",
+                         o.input.c_str(), static_cast<long long>(result.frames));
+        // The last frames' meters land on a tick of their own, and the whole panel is drawn.
+        panel.expose();
+    }
+    // A fresh (or uncovered) window recomposes the whole panel on its next tick.
+    const std::vector<uint32_t> pixels =
+        panel.tick(1) == 1 ? panel.pixels() : std::vector<uint32_t>();
+    panel.close();
+    if (pixels.empty()) return fail("the panel did not draw", 1);
+
+    OutputFile::installSignalCleanup();
+    OutputFile out;
+    if (!out.begin(o.out, inputs)) return fail(out.error(), 1);
+    if (!ImageWriter::writePng(out.tempPath(), PanelClient::kWidth, PanelClient::kHeight, pixels, error))
+        return fail(error, 1);
+    if (!out.commit()) return fail(out.error(), 1);
     return 0;
 }
 

@@ -1,249 +1,211 @@
-// `qxhost process PLUGIN IN OUT ...`: runs an audio file through the plug-in binary in host-sized
-// blocks at the file's own sample rate, writes the result, and reports what the limiter did.
-// `qxhost demo OUT` writes the built-in demo material.
-#include "core/PrivateRequests.h"
+// `qxhost process PLUGIN IN OUT ...` and `qxhost process PLUGIN IN... --out-dir DIR ...`: runs
+// audio files through the plug-in binary in host-sized blocks at each file's own sample rate,
+// writes the results and reports what the limiter did.
 #include "host/AudioFile.h"
 #include "host/Commands.h"
-#include "host/DemoSignal.h"
+#include "host/FileProcessor.h"
 #include "host/HostSession.h"
 #include "host/LevelPlot.h"
+#include "host/OutputFile.h"
+#include "host/ProcessOptions.h"
+#include "host/ProcessReport.h"
 
-#include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #if defined(_WIN32)
-#include <io.h>
-#define isatty _isatty
-#else
-#include <unistd.h>
+#include <direct.h>
 #endif
 
 namespace qxhost {
 
 namespace {
 
-struct ProcessOptions {
-    std::string plugin, in, out, plot;
-    std::vector<std::string> params;
-    int program = -1;
-    int block = 512;
-    bool accumulate = false;
-    bool asFloat = false;
-};
-
 int fail(const std::string& message, int code = 2) {
     std::fprintf(stderr, "qxhost process: %s\n", message.c_str());
     return code;
 }
 
-bool parseInt(const char* text, int lo, int hi, int& out) {
-    char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (*text == '\0' || *end != '\0' || v < lo || v > hi) return false;
-    out = static_cast<int>(v);
+struct Job {
+    std::string plugin;
+    std::vector<std::string> inputs, outputs;
+    ProcessOptions options;
+};
+
+std::string baseName(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool makeDirectory(const std::string& dir, std::string& error) {
+    struct stat st;
+    if (::stat(dir.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return true;
+        error = dir + " is not a directory";
+        return false;
+    }
+#if defined(_WIN32)
+    const int rc = _mkdir(dir.c_str());
+#else
+    const int rc = ::mkdir(dir.c_str(), 0777);
+#endif
+    if (rc != 0) error = "cannot create the directory " + dir;
+    return rc == 0;
+}
+
+// The options, the files and every rule about them that can be checked before any audio runs.
+// Answers 0, or the exit code after printing why.
+int parseJob(int argc, char** argv, Job& job) {
+    std::vector<std::string> positional;
+    ProcessOptions& o = job.options;
+    for (int i = 0; i < argc; ++i) {
+        std::string error;
+        switch (o.take(argc, argv, i, error)) {
+        case ProcessOptions::Take::Taken:
+            continue;
+        case ProcessOptions::Take::Bad:
+            return fail(error);
+        case ProcessOptions::Take::NotMine:
+            break;
+        }
+        const std::string a = argv[i];
+        if (a.size() > 1 && a[0] == '-') return fail("unknown option " + a);
+        positional.push_back(a);
+    }
+    std::string error;
+    if (!o.consistent(error)) return fail(error);
+    if (o.outDir.empty()) {
+        if (positional.size() != 3) return fail("expected PLUGIN IN OUT (or PLUGIN IN... --out-dir DIR)");
+        job.inputs = {positional[1]};
+        job.outputs = {positional[2]};
+    } else {
+        if (positional.size() < 2) return fail("expected PLUGIN IN... --out-dir DIR");
+        job.inputs.assign(positional.begin() + 1, positional.end());
+        for (const auto& in : job.inputs) job.outputs.push_back(o.outDir + "/" + baseName(in));
+        if (!o.plot.empty() && job.inputs.size() > 1) return fail("--plot draws one file; give one input");
+    }
+    job.plugin = positional[0];
+
+    if (!o.plot.empty()) {
+        if (!LevelPlot::available()) return fail("--plot: plots are not available in this build");
+        if (!checkExtension(o.plot, LevelPlot::extensions(), error)) return fail("--plot: " + error);
+    }
+    if (!o.json.empty() && o.json != "-" && !checkExtension(o.json, {"json"}, error))
+        return fail("--json: " + error);
+    // Every file written is named once and is none of the inputs.
+    std::vector<std::string> written = job.outputs;
+    if (!o.plot.empty()) written.push_back(o.plot);
+    if (!o.json.empty() && o.json != "-") written.push_back(o.json);
+    for (size_t i = 0; i < written.size(); ++i)
+        for (size_t k = i + 1; k < written.size(); ++k)
+            if (written[i] == written[k]) return fail(written[i] + " would be written twice");
+    if (!o.outDir.empty() && !makeDirectory(o.outDir, error)) return fail(error, 1);
+    for (const auto& path : written)
+        if (!OutputFile::checkDestination(path, job.inputs, error)) return fail(error, 1);
+    return 0;
+}
+
+// Writes `text` to `path` through a temporary file.
+bool writeText(const std::string& path, const std::string& text, const std::vector<std::string>& inputs,
+               std::string& error) {
+    OutputFile file;
+    if (!file.begin(path, inputs)) {
+        error = file.error();
+        return false;
+    }
+    std::FILE* f = std::fopen(file.tempPath().c_str(), "wb");
+    bool ok = f != nullptr && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (f != nullptr) ok = std::fclose(f) == 0 && ok;
+    if (!ok || !file.commit()) {
+        error = ok ? file.error() : "cannot write " + path;
+        return false;
+    }
     return true;
 }
 
-double dbfs(double v) { return v > 0.0 ? 20.0 * std::log10(v) : -INFINITY; }
+// One input to one output (and the plot). Answers 0 or the exit code after printing why.
+int processOne(const Job& job, size_t index, ProcessResult& r) {
+    const ProcessOptions& o = job.options;
+    const std::string& inPath = job.inputs[index];
+    const std::string& outPath = job.outputs[index];
+    r.inPath = inPath;
+    r.outPath = outPath;
+    r.dither = o.dither;
 
-// Removes a half-written output when processing stops early.
-struct PendingFile {
-    std::string path;
-    bool keep = false;
-    ~PendingFile() {
-        if (!keep && !path.empty()) std::remove(path.c_str());
+    AudioReader reader;
+    if (!reader.open(inPath)) return fail(inPath + ": " + reader.error(), 1);
+    const AudioFormat& format = reader.format();
+    if (format.channels < 1 || format.channels > 2)
+        return fail(inPath + ": only mono and stereo files are supported", 1);
+    std::string error;
+    if (!AudioWriter::formatFor(outPath, format, o.asFloat, r.output, error)) return fail(outPath + ": " + error);
+    if (o.dither && r.output.bits == 0)
+        return fail("--dither applies to integer output; " + outPath + " gets " + r.output.description);
+
+    HostSession host;
+    std::string changed;
+    bool badArgument = false;
+    if (!FileProcessor::setUp(host, job.plugin, o, changed, error, badArgument))
+        return fail(error, badArgument ? 2 : 1);
+
+    OutputFile out;
+    if (!out.begin(outPath, job.inputs)) return fail(out.error(), 1);
+    AudioWriter writer;
+    if (!writer.open(out.tempPath(), r.output, o.dither)) return fail(outPath + ": " + writer.error(), 1);
+
+    LevelPlot plot(format.sampleRate, format.channels);
+    FileProcessor processor(host, o);
+    if (!o.plot.empty()) {
+        if (o.plotWidth > 0) plot.setSize(o.plotWidth, o.plotHeight);
+        char rate[32];
+        std::snprintf(rate, sizeof rate, "%d Hz", format.sampleRate);
+        plot.setTitle(baseName(inPath) + "  \xc2\xb7  " + rate + "  \xc2\xb7  " +
+                      (changed.empty() ? std::string("as the program sets it") : changed));
+        processor.plot = &plot;
     }
-};
+    if (!processor.run(reader, &writer, r, error)) return fail(outPath + ": " + error, 1);
+    if (!out.commit()) return fail(out.error(), 1);
+    if (r.truncated)
+        std::fprintf(stderr, "qxhost process: warning: %s ends before its header says; %lld frames read\n",
+                     inPath.c_str(), static_cast<long long>(r.frames));
 
-void progress(int64_t done, int64_t total) {
-    const int width = 40;
-    const int filled = total > 0 ? static_cast<int>(width * done / total) : width;
-    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
-                 width - filled, "", total > 0 ? static_cast<int>(100 * done / total) : 100);
-    std::fflush(stderr);
+    if (!o.plot.empty()) {
+        OutputFile picture;
+        if (!picture.begin(o.plot, job.inputs)) return fail(picture.error(), 1);
+        if (!plot.write(picture.tempPath(), extensionOf(o.plot), error) || !picture.commit())
+            return fail(error.empty() ? picture.error() : error, 1);
+        r.plotPath = o.plot;
+    }
+    return 0;
 }
 
 } // namespace
 
 int runProcessCommand(int argc, char** argv) {
-    ProcessOptions o;
-    std::vector<std::string> positional;
-    for (int i = 0; i < argc; ++i) {
-        const std::string a = argv[i];
-        auto value = [&](const char* what) -> const char* {
-            if (i + 1 >= argc) return nullptr;
-            (void)what;
-            return argv[++i];
-        };
-        if (a == "--param") {
-            const char* v = value("--param");
-            if (v == nullptr) return fail("--param needs NAME=VALUE");
-            o.params.emplace_back(v);
-        } else if (a == "--program") {
-            const char* v = value("--program");
-            if (v == nullptr || !parseInt(v, 0, 9, o.program))
-                return fail("--program needs a number from 0 to 9");
-        } else if (a == "--block") {
-            const char* v = value("--block");
-            if (v == nullptr || !parseInt(v, 1, 1 << 20, o.block))
-                return fail("--block needs a number of frames from 1 to 1048576");
-        } else if (a == "--replace") {
-            o.accumulate = false;
-        } else if (a == "--accumulate") {
-            o.accumulate = true;
-        } else if (a == "--float") {
-            o.asFloat = true;
-        } else if (a == "--plot") {
-            const char* v = value("--plot");
-            if (v == nullptr) return fail("--plot needs a PNG file name");
-            o.plot = v;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return fail("unknown option " + a);
-        } else {
-            positional.push_back(a);
-        }
+    Job job;
+    if (const int code = parseJob(argc, argv, job)) return code;
+    OutputFile::installSignalCleanup();
+
+    ProcessReport report;
+    for (size_t i = 0; i < job.inputs.size(); ++i) {
+        ProcessResult r;
+        if (const int code = processOne(job, i, r)) return code;
+        report.add(r);
     }
-    if (positional.size() != 3) return fail("expected PLUGIN IN OUT");
-    o.plugin = positional[0];
-    o.in = positional[1];
-    o.out = positional[2];
-
-    AudioReader reader;
-    if (!reader.open(o.in)) return fail(o.in + ": " + reader.error(), 1);
-    const AudioFormat format = reader.format();
-    if (format.channels < 1 || format.channels > 2)
-        return fail(o.in + ": only mono and stereo files are supported", 1);
-
-    HostSession host;
-    if (!host.load(o.plugin)) return fail(host.error(), 1);
-    AEffect* e = host.create();
-    if (e == nullptr) return fail(host.error(), 1);
-    if (o.program >= 0) host.dispatch(qx::effSetProgram, 0, o.program);
-    for (const auto& p : o.params) {
+    // With the JSON on stdout the summary goes to stderr, so a script reads clean JSON.
+    std::FILE* text = job.options.json == "-" ? stderr : stdout;
+    if (job.options.outDir.empty())
+        ProcessReport::printSummary(text, report.results().front());
+    else
+        report.printLines(text);
+    if (job.options.json == "-") {
+        std::fputs(report.json().c_str(), stdout);
+    } else if (!job.options.json.empty()) {
         std::string error;
-        if (!setParameterByName(host, p, error)) return fail(error);
+        if (!writeText(job.options.json, report.json(), job.inputs, error)) return fail(error, 1);
     }
-    host.dispatch(qx::effSetSampleRate, 0, 0, nullptr, static_cast<float>(format.sampleRate));
-    host.dispatch(qx::effSetBlockSize, 0, o.block);
-    host.dispatch(qx::effMainsChanged, 0, 1);
-
-    PendingFile pending;
-    pending.path = o.out + ".part";
-    AudioWriter writer;
-    if (!writer.open(pending.path, format, o.asFloat)) return fail(o.out + ": " + writer.error(), 1);
-
-    const int channels = format.channels;
-    std::vector<float> interleaved(static_cast<size_t>(o.block) * channels);
-    std::vector<float> inL(o.block), inR(o.block), outL(o.block), outR(o.block);
-    // A mono file feeds one buffer to both inputs, which the plug-in treats as a mono source.
-    float* inputs[2] = {inL.data(), channels == 1 ? inL.data() : inR.data()};
-    float* outputs[2] = {outL.data(), outR.data()};
-
-    const bool showProgress = isatty(2) && format.frames > 10LL * format.sampleRate;
-    double inPeak = 0.0, outPeak = 0.0, minGain = 1.0, seconds = 0.0;
-    int64_t clipped = 0, done = 0;
-    LevelPlot plot(format.sampleRate);
-    for (;;) {
-        const int64_t n = reader.read(interleaved.data(), o.block);
-        if (n <= 0) break;
-        double blockIn = 0.0;
-        for (int64_t i = 0; i < n; ++i) {
-            inL[i] = interleaved[i * channels];
-            if (channels == 2) inR[i] = interleaved[i * channels + 1];
-            blockIn = std::max(blockIn, static_cast<double>(std::fabs(inL[i])));
-            if (channels == 2) blockIn = std::max(blockIn, static_cast<double>(std::fabs(inR[i])));
-        }
-        if (o.accumulate) {
-            std::fill(outL.begin(), outL.end(), 0.0f);
-            std::fill(outR.begin(), outR.end(), 0.0f);
-        }
-        const auto start = std::chrono::steady_clock::now();
-        if (o.accumulate)
-            e->process(e, inputs, outputs, static_cast<int32_t>(n));
-        else
-            e->processReplacing(e, inputs, outputs, static_cast<int32_t>(n));
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
-        QxMeterReadout meters{1.0f, 0.0f, 0, 0};
-        host.dispatch(qx::effVendorSpecific, QX_METER_INDEX, 0, &meters);
-        double blockOut = 0.0;
-        for (int64_t i = 0; i < n; ++i) {
-            interleaved[i * channels] = outL[i];
-            if (channels == 2) interleaved[i * channels + 1] = outR[i];
-            for (int c = 0; c < channels; ++c) {
-                const double v = std::fabs(interleaved[i * channels + c]);
-                blockOut = std::max(blockOut, v);
-                if (v > 1.0) ++clipped;
-            }
-        }
-        inPeak = std::max(inPeak, blockIn);
-        outPeak = std::max(outPeak, blockOut);
-        minGain = std::min(minGain, static_cast<double>(meters.minGain));
-        plot.add(n, blockIn, blockOut, meters.minGain);
-        if (!writer.write(interleaved.data(), n)) return fail(o.out + ": " + writer.error(), 1);
-        done += n;
-        if (showProgress && (done / o.block) % 64 == 0) progress(done, format.frames);
-    }
-    if (showProgress) {
-        progress(format.frames, format.frames);
-        std::fputc('\n', stderr);
-    }
-    host.dispatch(qx::effMainsChanged, 0, 0);
-    if (!writer.close()) return fail(o.out + ": " + writer.error(), 1);
-    std::remove(o.out.c_str());
-    if (std::rename(pending.path.c_str(), o.out.c_str()) != 0)
-        return fail("cannot move the result to " + o.out, 1);
-    pending.keep = true;
-
-    if (!o.plot.empty() && !plot.write(o.plot)) return fail("cannot write " + o.plot, 1);
-
-    const double duration = static_cast<double>(done) / format.sampleRate;
-    std::printf("%s: %lld frames, %d Hz, %d channel%s, %s\n", o.in.c_str(),
-                static_cast<long long>(done), format.sampleRate, channels, channels == 1 ? "" : "s",
-                format.description.c_str());
-    std::printf("input peak        %7.2f dBFS\n", dbfs(inPeak));
-    std::printf("output peak       %7.2f dBFS\n", dbfs(outPeak));
-    std::printf("gain reduction    %7.2f dB at most\n", -dbfs(minGain));
-    std::printf("clipped samples   %lld\n", static_cast<long long>(clipped));
-    if (seconds > 0.0)
-        std::printf("speed             %.0fx real time\n", duration / seconds);
-    std::printf("written           %s%s%s\n", o.out.c_str(), o.plot.empty() ? "" : ", ",
-                o.plot.c_str());
-    return 0;
-}
-
-int runDemoCommand(int argc, char** argv) {
-    if (argc < 1) {
-        std::fprintf(stderr, "qxhost demo: expected OUT.wav [SECONDS]\n");
-        return 2;
-    }
-    double seconds = 6.0;
-    if (argc >= 2) {
-        char* end = nullptr;
-        seconds = std::strtod(argv[1], &end);
-        if (*end != '\0' || !(seconds > 0.0 && seconds <= 600.0)) {
-            std::fprintf(stderr, "qxhost demo: SECONDS must be from 0 to 600\n");
-            return 2;
-        }
-    }
-    const int rate = 44100;
-    const std::vector<float> frames = makeDemoSignal(rate, seconds);
-    AudioFormat format;
-    format.channels = 2;
-    format.sampleRate = rate;
-    AudioWriter writer;
-    if (!writer.open(argv[0], format, true) ||
-        !writer.write(frames.data(), static_cast<int64_t>(frames.size() / 2)) || !writer.close()) {
-        std::fprintf(stderr, "qxhost demo: %s\n", writer.error().c_str());
-        return 1;
-    }
-    std::printf("demo signal: %.1f s at %d Hz written to %s\n", seconds, rate, argv[0]);
     return 0;
 }
 

@@ -10,11 +10,19 @@ namespace {
 void usage() {
     std::fprintf(stderr,
                  "usage: qxhost info PLUGIN\n"
-                 "       qxhost process PLUGIN IN OUT [--param NAME=VALUE ...] [--program N]\n"
-                 "                      [--block N] [--replace|--accumulate] [--float]\n"
-                 "                      [--plot PNG]\n"
-                 "       qxhost panel PLUGIN OUT.png [--param NAME=VALUE ...] [--meter GAIN,PEAK]\n"
-                 "       qxhost gui PLUGIN\n"
+                 "       qxhost process PLUGIN IN OUT [options]\n"
+                 "       qxhost process PLUGIN IN... --out-dir DIR [options]\n"
+                 "         --param NAME=VALUE   a number from 0 to 1 or a switch's word (Limit=Soft)\n"
+                 "         --program N          program 0 to 9 before the parameters\n"
+                 "         --block N            frames per process call (512)\n"
+                 "         --replace | --accumulate   processReplacing (default) or process\n"
+                 "         --float              32-bit float output\n"
+                 "         --dither tpdf        triangular dither on integer output\n"
+                 "         --plot FILE.png|.svg [--plot-size WxH]   level and gain-reduction plot\n"
+                 "         --json FILE|-        the summary as JSON\n"
+                 "       qxhost panel PLUGIN OUT.png [--param NAME=VALUE ...]\n"
+                 "                    [--meter GAIN,PEAK | --input FILE [process options]]\n"
+                 "       qxhost gui PLUGIN [--seconds N]\n"
                  "       qxhost demo OUT.wav [SECONDS]\n");
 }
 
