@@ -1,10 +1,6 @@
 #include "host/HostSession.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -129,44 +125,6 @@ intptr_t QX_CALL HostSession::callback(AEffect* effect, int32_t opcode, int32_t 
     HostSession* s = sessionFor(effect);
     if (s == nullptr) return opcode == qx::audioMasterVersion ? 2400 : 0;
     return s->answer(opcode, index, value, ptr, opt);
-}
-
-int32_t findParameter(HostSession& s, const std::string& name) {
-    auto norm = [](std::string t) {
-        const auto b = t.find_first_not_of(" \t");
-        const auto e = t.find_last_not_of(" \t");
-        t = b == std::string::npos ? std::string() : t.substr(b, e - b + 1);
-        for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return t;
-    };
-    const std::string wanted = norm(name);
-    if (s.effect() == nullptr) return -1;
-    for (int32_t i = 0; i < s.effect()->numParams; ++i)
-        if (norm(s.text(qx::effGetParamName, i)) == wanted) return i;
-    return -1;
-}
-
-bool setParameterByName(HostSession& s, const std::string& assignment, std::string& error) {
-    const auto eq = assignment.find('=');
-    if (eq == std::string::npos) {
-        error = "expected NAME=VALUE, got '" + assignment + "'";
-        return false;
-    }
-    const std::string name = assignment.substr(0, eq);
-    const std::string text = assignment.substr(eq + 1);
-    const int32_t index = findParameter(s, name);
-    if (index < 0) {
-        error = "unknown parameter '" + name + "'";
-        return false;
-    }
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || end == nullptr || *end != '\0' || !std::isfinite(v) || v < 0.0 || v > 1.0) {
-        error = "value for '" + name + "' must be a number from 0 to 1, got '" + text + "'";
-        return false;
-    }
-    s.effect()->setParameter(s.effect(), index, static_cast<float>(v));
-    return true;
 }
 
 } // namespace qxhost

@@ -50,12 +50,4 @@ private:
     std::string error_;
 };
 
-// Parameter lookup by the name the host shows (case-insensitive, blanks trimmed); -1 if none.
-int32_t findParameter(HostSession& s, const std::string& name);
-
-// Applies "NAME=VALUE" (VALUE a number from 0 to 1) through the record's setParameter.
-// False with a one-line reason in `error` when the name is unknown or the value is not a number
-// in range.
-bool setParameterByName(HostSession& s, const std::string& assignment, std::string& error);
-
 } // namespace qxhost
