@@ -183,6 +183,7 @@ void LimiterPlugin::writeReport() {
     if (capacity >= sizeof(LV2_Atom_Sequence) + sizeof(LV2_Atom_Event) + kReportAtomBytes) {
         MeterReport r;
         r.sequence = history_.lastSequence();
+        r.acked = history_.acknowledged();
         r.minGain = history_.pending().minGain;
         r.peakOut = history_.pending().peakOut;
         r.clip = history_.pending().clip;
