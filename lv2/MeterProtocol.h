@@ -61,7 +61,7 @@ enum Port : uint32_t {
     kPortOutRight = 3,
     kPortFirstParam = 4,           // the eleven parameters, in parameter order
     kPortGainReduction = 15,       // control output, dB (0 = no reduction)
-    kPortOutputPeak = 16,          // control output, dBFS, floor kPeakFloorDb
+    kPortOutputPeak = 16,          // control output, dBFS, kPeakFloorDb..kPeakCeilingDb
     kPortClip = 17,                // control output, 1 for kClipHoldSeconds after a clip
     kPortLatency = 18,             // control output, always 0
     kPortControl = 19,             // atom input: kMeterAck
@@ -71,6 +71,7 @@ enum Port : uint32_t {
 
 constexpr int kHistoryRuns = 256;        // runs the DSP can rebuild after an ack
 constexpr float kPeakFloorDb = -90.0f;   // output peak port's value for silence
+constexpr float kPeakCeilingDb = 12.0f;  // output peak port's upper bound
 constexpr float kMaxReductionDb = 60.0f; // gain reduction port's upper bound
 constexpr double kClipHoldSeconds = 0.81; // as long as the panel's clip LED stays lit
 
