@@ -162,10 +162,14 @@ void LimiterPlugin::writeMeterPorts(const RunExtremes& run, uint32_t frames) {
     auto put = [this](uint32_t port, float v) {
         if (auto* p = static_cast<float*>(ports_[port])) *p = v;
     };
-    const float reduction = run.minGain > 0.0f ? -20.0f * std::log10(run.minGain) : kMaxReductionDb;
+    // No reduction is +0 dB, not the -0 the logarithm gives, which generic views print as "-0".
+    const float reduction = run.minGain >= 1.0f  ? 0.0f
+                            : run.minGain > 0.0f ? -20.0f * std::log10(run.minGain)
+                                                 : kMaxReductionDb;
     put(kPortGainReduction, std::clamp(reduction, 0.0f, kMaxReductionDb));
     const float peak = run.peakOut > 0.0f ? 20.0f * std::log10(run.peakOut) : kPeakFloorDb;
-    put(kPortOutputPeak, std::max(peak, kPeakFloorDb));
+    // Within the declared range even for a runaway output (infinite samples): hosts may assume it.
+    put(kPortOutputPeak, std::clamp(peak, kPeakFloorDb, kPeakCeilingDb));
     put(kPortClip, clipHoldLeft_ > 0 ? 1.0f : 0.0f);
     put(kPortLatency, 0.0f);
 }
@@ -183,6 +187,7 @@ void LimiterPlugin::writeReport() {
     if (capacity >= sizeof(LV2_Atom_Sequence) + sizeof(LV2_Atom_Event) + kReportAtomBytes) {
         MeterReport r;
         r.sequence = history_.lastSequence();
+        r.acked = history_.acknowledged();
         r.minGain = history_.pending().minGain;
         r.peakOut = history_.pending().peakOut;
         r.clip = history_.pending().clip;

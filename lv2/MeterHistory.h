@@ -33,6 +33,8 @@ public:
     // The extremes of every run after the last usable ack.
     const RunExtremes& pending() const { return pending_; }
     int64_t lastSequence() const { return last_; }
+    // The newest ack taken into account (restart counts every earlier one).
+    int64_t acknowledged() const { return acked_; }
 
 private:
     RunExtremes ring_[kHistoryRuns];

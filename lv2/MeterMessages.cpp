@@ -16,6 +16,7 @@ bool MeterUrids::map(const LV2_URID_Map* m) {
     meterReport = id(kMeterReport);
     meterAck = id(kMeterAck);
     sequence = id(kSequence);
+    acked = id(kAcked);
     minGain = id(kMinGain);
     peakOut = id(kPeakOut);
     clip = id(kClip);
@@ -32,6 +33,8 @@ LV2_Atom_Forge_Ref writeMeterReport(LV2_Atom_Forge* forge, const MeterUrids& u,
     // last one suffices.
     lv2_atom_forge_key(forge, u.sequence);
     lv2_atom_forge_long(forge, r.sequence);
+    lv2_atom_forge_key(forge, u.acked);
+    lv2_atom_forge_long(forge, r.acked);
     lv2_atom_forge_key(forge, u.minGain);
     lv2_atom_forge_float(forge, r.minGain);
     lv2_atom_forge_key(forge, u.peakOut);
@@ -76,12 +79,15 @@ bool readMeterReport(const MeterUrids& u, const LV2_Atom* atom, MeterReport& out
     const LV2_Atom_Object* obj = objectOf(u, atom, u.meterReport);
     if (obj == nullptr) return false;
     MeterReport r;
-    bool haveSequence = false;
+    bool haveSequence = false, haveAcked = false;
     eachProperty(obj, [&](LV2_URID key, const LV2_Atom& v) {
         const void* body = &v + 1;
         if (key == u.sequence && v.type == u.atomLong && v.size >= sizeof(int64_t)) {
             r.sequence = *static_cast<const int64_t*>(body);
             haveSequence = true;
+        } else if (key == u.acked && v.type == u.atomLong && v.size >= sizeof(int64_t)) {
+            r.acked = *static_cast<const int64_t*>(body);
+            haveAcked = true;
         } else if (key == u.minGain && v.type == u.atomFloat && v.size >= sizeof(float)) {
             r.minGain = *static_cast<const float*>(body);
         } else if (key == u.peakOut && v.type == u.atomFloat && v.size >= sizeof(float)) {
@@ -92,7 +98,7 @@ bool readMeterReport(const MeterUrids& u, const LV2_Atom* atom, MeterReport& out
             r.singleChannel = *static_cast<const int32_t*>(body) != 0;
         }
     });
-    if (!haveSequence) return false;
+    if (!haveSequence || !haveAcked) return false;
     out = r;
     return true;
 }

@@ -17,7 +17,7 @@ namespace qx::lv2 {
 struct MeterUrids {
     LV2_URID atomObject = 0, atomLong = 0, atomFloat = 0, atomBool = 0, atomEventTransfer = 0;
     LV2_URID meterReport = 0, meterAck = 0;
-    LV2_URID sequence = 0, minGain = 0, peakOut = 0, clip = 0, singleChannel = 0;
+    LV2_URID sequence = 0, acked = 0, minGain = 0, peakOut = 0, clip = 0, singleChannel = 0;
 
     // Maps every URI through the host's map. False (and all zero) without a map.
     bool map(const LV2_URID_Map* map);
@@ -26,6 +26,7 @@ struct MeterUrids {
 // One report: the extremes over the runs after the last acknowledged one.
 struct MeterReport {
     int64_t sequence = 0;
+    int64_t acked = 0;  // the last ack applied before the run
     float minGain = 1.0f;
     float peakOut = 0.0f;
     bool clip = false;
@@ -38,7 +39,7 @@ LV2_Atom_Forge_Ref writeMeterReport(LV2_Atom_Forge* forge, const MeterUrids& u,
                                     const MeterReport& report);
 
 // Parses a report. False, leaving `out` untouched, for any other atom, a truncated object or a
-// report without a sequence number; missing values keep their neutral defaults.
+// report without its sequence or acked number; missing meter values keep their neutral defaults.
 bool readMeterReport(const MeterUrids& u, const LV2_Atom* atom, MeterReport& out);
 
 // The UI's acknowledgement of the report with `sequence`.

@@ -8,6 +8,7 @@
 // DSP -> UI, atom output port `notify` (kPortNotify), one atom:Object of type kMeterReport per
 // run while the port is connected:
 //     kSequence      atom:Long   number of the run (1, 2, 3 ... since instantiation)
+//     kAcked         atom:Long   sequence number of the last ack the DSP applied before this run
 //     kMinGain       atom:Float  smallest applied gain over the runs the UI has not acknowledged
 //     kPeakOut       atom:Float  largest |output sample| over those runs
 //     kClip          atom:Bool   an output sample above 1.0 in those runs
@@ -23,7 +24,15 @@
 // so the UI at worst sees an extreme twice, never loses one). Acks that are older than the last
 // one, or name a run that has not happened, are ignored.
 //
-// Until the first ack the reports cover every run since activation; activate starts afresh.
+// An ack takes effect only at the start of a run the DSP makes after it arrives, so a report made
+// in between still holds the runs the UI took. kAcked tells the UI which: a report whose kAcked is
+// older than the last ack the UI sent is stale, and the UI leaves it (no take, no ack). The runs
+// new in it stay pending until the DSP applies the ack, so a later report brings them: delayed,
+// never lost, never taken twice. An ack too old for the ring still counts as applied: it dropped
+// nothing, so what the UI takes next may repeat an extreme, as said above, but holds every one.
+//
+// Until the first ack the reports cover every run since activation; activate starts afresh and
+// counts every earlier ack as applied.
 // Both atom ports are lv2:connectionOptional: without them the plug-in runs as usual, and the
 // control outputs (gain reduction, output peak, clip) serve hosts' generic views.
 
@@ -38,6 +47,7 @@ constexpr const char* kUiUri = "urn:qem:orv4417-qx#ui";
 constexpr const char* kMeterReport = "urn:qem:orv4417-qx#MeterReport";
 constexpr const char* kMeterAck = "urn:qem:orv4417-qx#MeterAck";
 constexpr const char* kSequence = "urn:qem:orv4417-qx#sequence";
+constexpr const char* kAcked = "urn:qem:orv4417-qx#acked";
 constexpr const char* kMinGain = "urn:qem:orv4417-qx#minGain";
 constexpr const char* kPeakOut = "urn:qem:orv4417-qx#peakOut";
 constexpr const char* kClip = "urn:qem:orv4417-qx#clip";
@@ -51,7 +61,7 @@ enum Port : uint32_t {
     kPortOutRight = 3,
     kPortFirstParam = 4,           // the eleven parameters, in parameter order
     kPortGainReduction = 15,       // control output, dB (0 = no reduction)
-    kPortOutputPeak = 16,          // control output, dBFS, floor kPeakFloorDb
+    kPortOutputPeak = 16,          // control output, dBFS, kPeakFloorDb..kPeakCeilingDb
     kPortClip = 17,                // control output, 1 for kClipHoldSeconds after a clip
     kPortLatency = 18,             // control output, always 0
     kPortControl = 19,             // atom input: kMeterAck
@@ -61,10 +71,11 @@ enum Port : uint32_t {
 
 constexpr int kHistoryRuns = 256;        // runs the DSP can rebuild after an ack
 constexpr float kPeakFloorDb = -90.0f;   // output peak port's value for silence
+constexpr float kPeakCeilingDb = 12.0f;  // output peak port's upper bound
 constexpr float kMaxReductionDb = 60.0f; // gain reduction port's upper bound
 constexpr double kClipHoldSeconds = 0.81; // as long as the panel's clip LED stays lit
 
-// Room one report needs in the notify buffer (object header and five properties, padded).
+// Room one report needs in the notify buffer (object header and six properties, padded).
 constexpr uint32_t kReportAtomBytes = 160;
 
 } // namespace qx::lv2

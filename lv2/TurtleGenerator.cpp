@@ -171,7 +171,7 @@ std::string pluginTtl(int minor, int micro, const std::string& ui) {
     meterPort(o, kPortGainReduction, "gain_reduction", "Gain Reduction", 0.0f, kMaxReductionDb,
               "        units:unit units:db ;\n");
     o << " ,\n";
-    meterPort(o, kPortOutputPeak, "output_peak", "Output Peak", kPeakFloorDb, 12.0f,
+    meterPort(o, kPortOutputPeak, "output_peak", "Output Peak", kPeakFloorDb, kPeakCeilingDb,
               "        units:unit units:db ;\n");
     o << " ,\n";
     meterPort(o, kPortClip, "clip", "Clip", 0.0f, 1.0f, "        lv2:portProperty lv2:toggled ;\n");

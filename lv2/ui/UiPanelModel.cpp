@@ -21,9 +21,11 @@ void UiPanelModel::receiveReport(const LV2_Atom* atom, uint32_t bytes) {
         return;
     MeterReport r;
     if (!readMeterReport(urids_, atom, r)) return;
-    // A host may hand the same report over again; a lower number means a new DSP instance,
-    // whose reports count again from 1.
+    // A host may hand the same report over again. Within one DSP instance both numbers only
+    // grow, so a lower one means a new instance, which counts again from 1 and never saw our
+    // acks: waiting for it to apply them would stop the meters for good.
     if (r.sequence == newest_.sequence) return;
+    if (r.sequence < newest_.sequence || r.acked < newest_.acked) taken_ = 0;
     newest_ = r;
     untaken_ = true;
 }
@@ -31,10 +33,11 @@ void UiPanelModel::receiveReport(const LV2_Atom* atom, uint32_t bytes) {
 void UiPanelModel::takeReport() {
     if (!untaken_) return;
     untaken_ = false;
+    singleChannel_ = newest_.singleChannel ? 1 : 0;
+    if (newest_.acked < taken_) return;
     minGain_ = std::min(minGain_, newest_.minGain);
     peakOut_ = std::max(peakOut_, newest_.peakOut);
     if (newest_.clip) clipHold_ = kClipHoldStart;
-    singleChannel_ = newest_.singleChannel ? 1 : 0;
     taken_ = newest_.sequence;
     if (write_ == nullptr) return;
     uint8_t buffer[128];

@@ -12,8 +12,13 @@
 // every extreme not yet taken; folding an older one in as well would count runs the panel took
 // before a second time. The first meter call of a panel tick takes the newest report into the
 // four meter fields, which then behave exactly as the VST 2 effect's do (take-and-reset, a clip
-// sets the hold count to 27, the panel counts it down), and acknowledges it to the DSP. Without a
-// URID map the reports cannot be read and the meters stay idle.
+// sets the hold count to 27, the panel counts it down), and acknowledges it to the DSP.
+//
+// A report made before the DSP applied the last ack sent (its acked number is older) still holds
+// runs a tick took: it is left, so the meters read idle that tick and no ack goes out. Its new
+// runs stay pending in the DSP and come with a later report. Only its single-channel state, which
+// describes its own run, is shown. Without a URID map the reports cannot be read and the meters
+// stay idle.
 //
 // Threads: the host's UI thread only (port_event, idle and the panel's calls all come from
 // there), so nothing is atomic.
@@ -61,7 +66,8 @@ public:
                      int32_t singleChannel) override;
 
 private:
-    // Folds a report that arrived since the last take into the meter fields and acknowledges it.
+    // Folds a report that arrived since the last take into the meter fields and acknowledges it,
+    // unless it is stale.
     void takeReport();
 
     LV2UI_Write_Function write_;
@@ -74,7 +80,7 @@ private:
 
     MeterReport newest_;        // the newest report received
     bool untaken_ = false;      // newest_ arrived after the last take
-    int64_t taken_ = 0;
+    int64_t taken_ = 0;         // also the last ack sent
 
     float minGain_ = 1.0f;
     float peakOut_ = 0.0f;

@@ -101,12 +101,13 @@ protected:
 TEST_F(Meters, MessagesRoundTripAndRefuseDamage) {
     std::vector<uint64_t> buf(64);
     lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(buf.data()), buf.size() * 8);
-    MeterReport r{42, 0.25f, 1.5f, true, true};
+    MeterReport r{42, 39, 0.25f, 1.5f, true, true};
     ASSERT_NE(lv2::writeMeterReport(&forge, u, r), 0u);
     auto* atom = reinterpret_cast<LV2_Atom*>(buf.data());
     MeterReport back;
     ASSERT_TRUE(lv2::readMeterReport(u, atom, back));
     EXPECT_EQ(back.sequence, 42);
+    EXPECT_EQ(back.acked, 39);
     EXPECT_EQ(back.minGain, 0.25f);
     EXPECT_EQ(back.peakOut, 1.5f);
     EXPECT_TRUE(back.clip && back.singleChannel);
@@ -130,6 +131,7 @@ TEST_F(Meters, ReportsKeepExtremesUntilTheUiAcknowledges) {
     auto clipped = runBlock(in, 0.9f);
     ASSERT_EQ(clipped.size(), 1u);
     EXPECT_EQ(clipped[0].sequence, 1);
+    EXPECT_EQ(clipped[0].acked, 0);
     EXPECT_TRUE(clipped[0].clip);
     EXPECT_GT(in.meters[1], 0.0f);  // output peak above full scale, dBFS
     EXPECT_EQ(in.meters[2], 1.0f);  // clip
@@ -153,6 +155,7 @@ TEST_F(Meters, ReportsKeepExtremesUntilTheUiAcknowledges) {
     // The UI took report 2: runs 3 and 4 (quiet) stay pending, runs 1 and 2 go.
     auto after = runBlock(in, 0.0f, 2);
     ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].acked, 2);
     EXPECT_FALSE(after[0].clip);
     EXPECT_GT(after[0].minGain, loud[0].minGain);
     EXPECT_LT(after[0].peakOut, 1.0f);
@@ -163,7 +166,15 @@ TEST_F(Meters, ReportsKeepExtremesUntilTheUiAcknowledges) {
     auto next = runBlock(in, 0.0f);
     ASSERT_EQ(next.size(), 1u);
     EXPECT_EQ(next[0].sequence, 6);
+    EXPECT_EQ(next[0].acked, 2);
     EXPECT_LT(next[0].minGain, 0.5f);
+
+    // activate starts afresh: every ack so far counts as applied.
+    lilv_instance_deactivate(in.instance);
+    lilv_instance_activate(in.instance);
+    auto fresh = runBlock(in, 0.0f);
+    ASSERT_EQ(fresh.size(), 1u);
+    EXPECT_EQ(fresh[0].acked, 6);
 }
 
 } // namespace

@@ -175,6 +175,15 @@ TEST_F(Sound, NonFiniteControlsActLikeVst2) {
     EXPECT_EQ(firstDifference(a, renderVst(44100.0, p.data(), -1, input)), -1);
     for (float v : a.l) ASSERT_TRUE(std::isfinite(v));
     for (float m : lv2.meters) EXPECT_TRUE(std::isfinite(m));
+
+    // A host's out-of-range Output leaves the meter outputs within their declared ranges.
+    Lv2Instance loud(host, 44100.0);
+    loud.controls = drive();
+    loud.controls[kOutput] = 100.0f;
+    renderLv2(loud, input, 7, 900);
+    EXPECT_TRUE(loud.meters[0] >= 0.0f && loud.meters[0] <= lv2::kMaxReductionDb);
+    EXPECT_TRUE(loud.meters[1] >= lv2::kPeakFloorDb && loud.meters[1] <= lv2::kPeakCeilingDb)
+        << loud.meters[1];
 }
 
 } // namespace

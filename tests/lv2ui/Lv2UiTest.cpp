@@ -169,12 +169,28 @@ TEST_F(Lv2Ui, MouseWorkBecomesThePredictedPortWrites) {
     EXPECT_EQ(writes(), (Writes{{kPortFirstParam + 2, 0.4f}}));
 }
 
-// With the acknowledgements delivered at once, and one run late: then the first report after a
-// tick still holds what that tick took, and only the newest report may be shown.
+// A host that replaces the DSP under an open UI: the new instance counts its runs from 1 and never
+// saw the UI's acks, so its reports must not be left as stale.
+TEST_F(Lv2Ui, MetersFollowANewDspInstance) {
+    openUi(20, 20);
+    const std::vector<float> silence(256);
+    for (int instance = 0; instance < 2; ++instance) {
+        ASSERT_TRUE(host.openDsp());
+        for (int b = 0; b < 3 - instance; ++b) host.run(silence.data(), silence.data(), 256);
+        tick();
+        EXPECT_EQ(host.takeWrites().size(), 1u) << "instance " << instance;
+    }
+}
+
+// With the acknowledgements delivered at once, one run late (the first report after a tick still
+// holds what that tick took, so only the newest report may be shown) and a whole tick late (the
+// newest report at a tick may be stale). The VST 2 panel gets the same blocks; where the UI leaves
+// a stale report, it gets them a tick later, which is all the delay the UI may add.
 class Lv2UiMeters : public Lv2Ui, public ::testing::WithParamInterface<int> {};
-INSTANTIATE_TEST_SUITE_P(AckDelay, Lv2UiMeters, ::testing::Values(0, 1));
+INSTANTIATE_TEST_SUITE_P(AckDelay, Lv2UiMeters, ::testing::Values(0, 1, 3));
 
 TEST_P(Lv2UiMeters, FollowTheProcessedSignalAsTheVst2PanelDoes) {
+    constexpr int kBlocksPerTick = 3;
     host.ackDelayRuns = GetParam();
     ASSERT_TRUE(host.openDsp());
     Vst2Panel vst;
@@ -185,28 +201,52 @@ TEST_P(Lv2UiMeters, FollowTheProcessedSignalAsTheVst2PanelDoes) {
     host.portEvent(kPortFirstParam + 4, 1.0f);
     QxHeadlessRequest open{};
     ASSERT_EQ(vst.channel(qxHeadlessOpen, open), 1);
+    MeterUrids u;
+    ASSERT_TRUE(u.map(host.map()));
 
     constexpr uint32_t kBlock = 512;
-    std::vector<float> left(kBlock), right(kBlock), outL(kBlock), outR(kBlock);
-    int64_t runs = 0, ticksWithReports = 0;
-    bool clipShown = false;
+    std::vector<std::vector<float>> forVst; // blocks the VST 2 panel has yet to see, L and R
+    std::vector<float> outL(kBlock), outR(kBlock);
+    int64_t runs = 0;
+    int staleTicks = 0;
+    bool lastStale = false, clipShown = false;
     std::vector<uint32_t> silent;
-    // Silence, a loud burst, a quiet tail, silence: 3 blocks between ticks.
+    // Silence, a loud burst, a quiet tail, silence.
     const float levels[] = {0.0f, 0.0f, 1.5f, 1.5f, 1.5f, 0.05f, 0.05f, 0.0f, 0.0f, 0.0f, 0.0f};
     for (size_t step = 0; step < sizeof levels / sizeof levels[0]; ++step) {
-        for (int b = 0; b < 3; ++b, ++runs) {
+        for (int b = 0; b < kBlocksPerTick; ++b, ++runs) {
+            std::vector<float> left(kBlock), right(kBlock);
             for (uint32_t i = 0; i < kBlock; ++i) {
                 const double t = double(runs * kBlock + i) / 44100.0;
                 left[i] = levels[step] * float(std::sin(2 * M_PI * 440 * t));
                 right[i] = levels[step] * float(std::sin(2 * M_PI * 660 * t));
             }
             host.run(left.data(), right.data(), kBlock);
-            float* in[2] = {left.data(), right.data()};
-            float* out[2] = {outL.data(), outR.data()};
-            vst.e->processReplacing(vst.e, in, out, kBlock);
+            forVst.push_back(std::move(left));
+            forVst.push_back(std::move(right));
         }
         tick();
-        ++ticksWithReports;
+        // A tick that takes a report acknowledges it, naming the newest run.
+        const auto writes = host.takeWrites();
+        ASSERT_LE(writes.size(), 1u) << "after step " << step;
+        const bool stale = writes.empty();
+        if (!stale) {
+            int64_t s = 0;
+            ASSERT_EQ(writes[0].port, uint32_t(kPortControl));
+            ASSERT_EQ(writes[0].format, u.atomEventTransfer);
+            ASSERT_TRUE(readMeterAck(u, reinterpret_cast<const LV2_Atom*>(writes[0].bytes.data()), s));
+            EXPECT_EQ(s, runs);
+            for (size_t i = 0; i < forVst.size(); i += 2) {
+                float* in[2] = {forVst[i].data(), forVst[i + 1].data()};
+                float* out[2] = {outL.data(), outR.data()};
+                vst.e->processReplacing(vst.e, in, out, kBlock);
+            }
+            forVst.clear();
+        }
+        EXPECT_FALSE(stale && lastStale) << "runs held back two ticks, after step " << step;
+        staleTicks += stale;
+        lastStale = stale;
+
         const auto wanted = vst.tick();
         const auto shown = screen();
         EXPECT_EQ(differingPixels(shown, wanted), 0) << "after step " << step;
@@ -217,21 +257,10 @@ TEST_P(Lv2UiMeters, FollowTheProcessedSignalAsTheVst2PanelDoes) {
             clipShown |= shown[led] != silent[led];
     }
     EXPECT_TRUE(clipShown) << "the signal never lit the clip LED";
+    // Acks within a tick leave no stale report; a tick late, every other one is.
+    if (GetParam() < kBlocksPerTick) EXPECT_EQ(staleTicks, 0);
+    else EXPECT_GT(staleTicks, 0);
     vst.channel(qxHeadlessClose, open);
-
-    // One acknowledgement per tick, naming the newest run at that tick.
-    MeterUrids u;
-    ASSERT_TRUE(u.map(host.map()));
-    std::vector<int64_t> acked;
-    for (const PortWrite& w : host.takeWrites()) {
-        int64_t s = 0;
-        ASSERT_EQ(w.port, uint32_t(kPortControl));
-        ASSERT_EQ(w.format, u.atomEventTransfer);
-        ASSERT_TRUE(readMeterAck(u, reinterpret_cast<const LV2_Atom*>(w.bytes.data()), s));
-        acked.push_back(s);
-    }
-    ASSERT_EQ(int64_t(acked.size()), ticksWithReports);
-    for (size_t i = 0; i < acked.size(); ++i) EXPECT_EQ(acked[i], 3 * int64_t(i + 1));
 }
 
 } // namespace
