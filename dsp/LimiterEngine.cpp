@@ -308,8 +308,9 @@ void LimiterEngine::process(const float* const* inputs, float* const* outputs, i
     for (int32_t offset = 0; offset < frames; offset += cap)
         processPiece(r, inputs, outputs, offset, std::min(cap, frames - offset), b);
 
-    // Finite parameters far outside their range can drive the formulas to NaN, which would stay
-    // in the state until the next switch-on; such a channel starts afresh with the next block.
+    // Last line of defence, should anything still drive a state field to NaN or infinity (a
+    // sample rate so small that the control-rate step overflows): the channel starts afresh with
+    // the next block instead of carrying it until the next switch-on.
     for (LimiterChannel& ch : channels_)
         if (!ch.finite()) ch.reset();
 

@@ -92,8 +92,12 @@ void combineGains(float* l, float* r, int n) {
     }
 }
 
+// Each continuous parameter is read limited to 0..1, NaN as 0.
+static double limited(float v) { return v > 1 ? 1.0 : v >= 0 ? (double)v : 0.0; }
+
 Coefs coefficients(const float* p, float rate) {
-    const double In = p[0], Pr = p[1], R1 = p[2], R2 = p[3], Out = p[4];
+    const double In = limited(p[0]), Pr = limited(p[1]), R1 = limited(p[2]), R2 = limited(p[3]),
+                 Out = limited(p[4]);
     Coefs c;
     const double a = 628.31854f / (double)rate;
     c.punchCoef = (float)(-(1 - a) / (a + 1));
