@@ -1,5 +1,6 @@
 #include "dsp/LimiterEngine.h"
 
+#include "dsp/Floor.h"
 #include "dsp/KernelEntry.h"
 #include "dsp/Simd.h"
 
@@ -17,10 +18,12 @@ using simd::V2;
 
 constexpr int32_t kMaxBlockSize = 1 << 20; // longer host blocks are split anyway
 constexpr float kMaxSampleRate = 1.0e6f;
+// Far below any real rate, and far enough from 0 that the control-rate step 44100 / rate stays a
+// finite float (below about 1.3e-34 Hz it would overflow and the accumulator become infinite).
+constexpr float kMinSampleRate = 1.0f;
 constexpr std::size_t kAlign = 64;
-constexpr double kFloor = 2.3283064365386962890625e-10; // 2^-32
 
-bool usableRate(float rate) { return rate > 0.0f && rate <= kMaxSampleRate; } // NaN fails too
+bool usableRate(float rate) { return rate >= kMinSampleRate && rate <= kMaxSampleRate; } // NaN fails too
 
 int32_t usableBlockSize(int32_t frames) { return std::clamp(frames, int32_t{1}, kMaxBlockSize); }
 
@@ -308,9 +311,9 @@ void LimiterEngine::process(const float* const* inputs, float* const* outputs, i
     for (int32_t offset = 0; offset < frames; offset += cap)
         processPiece(r, inputs, outputs, offset, std::min(cap, frames - offset), b);
 
-    // Last line of defence, should anything still drive a state field to NaN or infinity (a
-    // sample rate so small that the control-rate step overflows): the channel starts afresh with
-    // the next block instead of carrying it until the next switch-on.
+    // Last line of defence: with the coefficients and the rate screened nothing drives a state
+    // field to NaN or infinity, but should anything ever do, the channel starts afresh with the
+    // next block instead of carrying it until the next switch-on.
     for (LimiterChannel& ch : channels_)
         if (!ch.finite()) ch.reset();
 

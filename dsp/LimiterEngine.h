@@ -57,7 +57,7 @@ public:
     LimiterEngine(const LimiterEngine&) = delete;
     LimiterEngine& operator=(const LimiterEngine&) = delete;
 
-    // Host set-up. Sample rates that are not finite or outside (0, 1 MHz] are ignored (the
+    // Host set-up. Sample rates that are not finite or outside 1 Hz to 1 MHz are ignored (the
     // previous rate stays); block sizes below 1 are raised to 1 and sizes above 2^20 frames
     // lowered to that (longer blocks are processed in pieces anyway). A failed buffer
     // allocation keeps the previous buffers, or leaves the engine silent if there were none,

@@ -332,7 +332,7 @@ TEST(EngineHostFaults, ContinuousValuesOutsideTheRangeActAsItsNearestEnd) {
 TEST(EngineHostFaults, UnusableSampleRatesKeepThePreviousOne) {
     Rig rig(48000.0f);
     const Coefficients before = rig.engine.coefficients();
-    for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
+    for (float rate : {0.0f, 1e-40f, 0.5f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
                        std::numeric_limits<float>::infinity(), 2.0e6f}) {
         rig.engine.setSampleRate(rate);
         rig.engine.setBlockSizeAndSampleRate(512, rate);

@@ -116,7 +116,7 @@ Coefs coefficients(const float* p, float rate) {
 }
 
 void Engine::setSampleRate(float rate) {
-    if (rate > 0 && rate <= 1e6f) sampleRate = rate, rateRatio = (float)(44100.0 / rate);
+    if (rate >= 1 && rate <= 1e6f) sampleRate = rate, rateRatio = (float)(44100.0 / rate);
 }
 
 void Engine::resume() {
