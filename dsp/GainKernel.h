@@ -108,8 +108,8 @@ struct InputLanes {
 
 // Whether the idle shortcut can be trusted with these coefficients: with a positive release rate,
 // a non-negative brake and a Pressure mix inside 0..1 an envelope at 1.0 comes out at 1.0 again
-// while the level stays at or below full scale. Out-of-range parameter values simply take the
-// full path.
+// while the level stays at or below full scale. Coefficients from computeCoefficients always
+// qualify; other settings simply take the full path.
 inline bool idleShortcutHolds(const GainParams& p) {
     return p.releaseRate > 0.0f && p.releaseRate <= FLT_MAX && p.releaseBrake >= 0.0f &&
            p.releaseBrake <= FLT_MAX && p.pressureMix >= 0.0f && p.pressureMix <= 1.0f;
