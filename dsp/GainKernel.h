@@ -225,10 +225,9 @@ struct Conditioner {
             // A NaN or infinity from the host would stay in the allpass state for good.
             x = keepWhere(abs(x) <= fltMax, x);
             const V2 y = ((pc * x + pIn) - pc * pOut) + floor;
-            // Near full float range the state would overflow to infinity and stay there. A double
-            // rounds to a finite float exactly when its magnitude is below 2^128 - 2^103; testing
+            // Near full float range the state would overflow to infinity and stay there. Testing
             // y itself keeps the test beside the rounding instead of after it on the chain.
-            pOut = keepWhere(abs(y) < splat(0x1.fffffep127 + 0x1p103), roundToFloat(y));
+            pOut = keepWhere(fitsFloat(y), roundToFloat(y));
             pIn = x;
             V2 s = select(lowPunch, negate(y), x);
             s = zeroWhere(abs(s) < floor, s);

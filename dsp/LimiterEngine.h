@@ -19,6 +19,10 @@
 // With coefficients in those ranges the gain computer stays finite for every finite level up to
 // the float limit, so every output sample is finite from the first block after any parameter
 // write, whatever the value. Values inside 0..1 are used exactly as the formulas say.
+//
+// Input samples: NaN and infinities count as silence; a conditioned sample beyond the float range
+// is 0; above 44.1 kHz an output sample beyond the float range (a level near the float limit
+// between two control steps) is 0. So finite output also holds for any input, in replace mode.
 
 #include "dsp/Coefficients.h"
 #include "dsp/LimiterChannel.h"

@@ -329,6 +329,21 @@ TEST(EngineHostFaults, ContinuousValuesOutsideTheRangeActAsItsNearestEnd) {
     }
 }
 
+TEST(EngineHostFaults, LevelsNearTheFloatLimitBetweenControlStepsGiveNoInfinity) {
+    // At 96 kHz every other sample keeps the previous step's gain, 1.0 after silence: output
+    // gain 2 would carry such a sample beyond the float range.
+    for (float punch : {0.0f, 1.0f}) {
+        Rig rig(96000.0f);
+        rig.set(kOutput, 1.0f);
+        rig.set(kLowPunch, punch);
+        std::vector<float> x(512, 0.0f);
+        for (int i = 101; i < 109; ++i) x[i] = 3.4e38f;
+        const Stereo out = runAll(rig, x, x);
+        for (float y : out.l) ASSERT_TRUE(std::isfinite(y));
+        EXPECT_TRUE(std::isfinite(rig.engine.meters().peakOut.load()));
+    }
+}
+
 TEST(EngineHostFaults, UnusableSampleRatesKeepThePreviousOne) {
     Rig rig(48000.0f);
     const Coefficients before = rig.engine.coefficients();

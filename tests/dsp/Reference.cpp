@@ -189,6 +189,7 @@ void Engine::process(const float* const* in, float* const* out, int n, bool accu
             if (gk < minGain) minGain = gk;
             double v = gk * (audio[k][i] * (double)c.outputGain);
             if (std::fabs(v) < FLOOR) v = 0;
+            if (!std::isfinite((float)v)) v = 0; // beyond the float range
             if (std::fabs(v) > peakOut) peakOut = (float)std::fabs(v);
             if (std::fabs(v) > 1.0) clipHold = 27;
             y[k] = v;
