@@ -72,7 +72,7 @@ public:
         } else {
             v = rawFloat();
         }
-        if (!std::isfinite(v) || std::fabs(v) > 1e4f) finite = false;
+        if (!std::isfinite(v)) finite = false;
         return v;
     }
 
