@@ -34,7 +34,8 @@ protected:
         host.dispatch(effSetBlockSize, 0, kBlock);
         host.dispatch(effMainsChanged, 0, 1);
     }
-    // One processReplacing block; returns the largest |sample|, or infinity if any is not finite.
+    // One block through processReplacing (or process, adding); the largest |sample|, or infinity
+    // if any sample is not finite.
     float block(const std::vector<float>& x, bool accumulate = false) {
         std::vector<float> right(x.rbegin(), x.rend()), l(kBlock, 0.0f), r(kBlock, 0.0f);
         float* in[2] = {const_cast<float*>(x.data()), right.data()};
