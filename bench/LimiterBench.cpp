@@ -8,6 +8,7 @@
 
 #include "dsp/KernelEntry.h"
 #include "dsp/LimiterEngine.h"
+#include "effect/ParamTable.h"
 
 #include <benchmark/benchmark.h>
 
@@ -57,14 +58,11 @@ struct Setup {
     float limit, link, quality, punch;
 };
 
-constexpr float kDefaults[kNumParams] = {0.0f, 0.7f, 0.4f, 0.5f, 0.5f, 1.0f,
-                                         0.0f, 1.0f, 1.0f, 1.0f, 0.0f};
-
 void runEngine(benchmark::State& state, const Setup& setup, float peak, double rate = kRate) {
     const std::vector<float> l = music(0, peak), r = music(1, peak);
     std::vector<float> ol(kBlock), orr(kBlock);
     ParamArray params{};
-    for (int i = 0; i < kNumParams; ++i) params[i].store(kDefaults[i]);
+    for (int i = 0; i < kNumParams; ++i) params[i].store(kParamTable[i].defaultValue);
     params[kLimit].store(setup.limit);
     params[kStereoLink].store(setup.link);
     params[kLinkQuality].store(setup.quality);

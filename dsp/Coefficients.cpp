@@ -1,18 +1,19 @@
 #include "dsp/Coefficients.h"
 
-#include <cmath>
-
 namespace qx {
 
 namespace {
 
-// A host may store NaN or an infinity in a parameter. Those have no setting to stand for and
-// would carry into the gain computer's state for good, so they count as the nearest end of the
-// range; finite values, in range or not, go into the formulas as they are.
+// The formulas are meant for the normalised range, and outside it several break: Release2 below
+// 0 gives a negative brake and a division by zero in the release, Pressure above 1 a negative
+// shaped gain, Release2 or Release1 near 1e30 an infinite coefficient (and 0 times infinity in
+// the release), Output near 1e30 an infinite output gain. So each formula reads its parameter
+// limited to 0..1, NaN as 0: a value outside acts as the nearest end of the range, and a value
+// inside passes unchanged, so its coefficients are exactly the formulas'.
 double usable(float v) {
-    if (std::isnan(v)) return 0.0;
-    if (std::isinf(v)) return v > 0.0f ? 1.0 : 0.0;
-    return v;
+    if (v > 1.0f) return 1.0;
+    if (v >= 0.0f) return v;
+    return 0.0; // below 0, or NaN
 }
 
 } // namespace

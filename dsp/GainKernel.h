@@ -9,11 +9,14 @@
 //
 // Exactness: every lane operation is the same IEEE double operation as the plain formula, each
 // stored field is rounded to float where the formula stores it, and conditions decide through
-// selects with the plain "if" semantics. The results are bit for bit those of a straightforward
-// scalar transcription; the tests hold the two side by side.
+// selects with the plain "if" semantics. The plain version is computeGains in
+// tests/dsp/Reference.cpp: one scalar step at a time, no shortcuts. It is the reference this
+// kernel is tested against, bit for bit (every output sample, the meters and every state field,
+// tests/dsp/ReferenceMatchTest.cpp); read the two side by side, stage by stage.
 //
 // Internal to dsp/; included only by KernelInstance.inc.
 
+#include "dsp/Floor.h"
 #include "dsp/KernelEntry.h"
 #include "dsp/LimiterChannel.h"
 #include "dsp/Simd.h"
@@ -36,8 +39,32 @@ namespace {
 using simd::M2;
 using simd::V2;
 
-// 2^-32 (bit pattern 0x2f800000): denormal guard and level floor.
-constexpr double kFloor = 2.3283064365386962890625e-10;
+// The control law's constants. Decimals are single-precision values widened to double, as the
+// formulas use them; the integers are exact either way.
+//
+// Where the attack starts: u = x*e*(kAttackBase + kAttackRefWeight*releaseRef). With the release
+// reference at 1 that is x*e = 1; with the gain held down (reference near 0) about 0.9 dB higher.
+constexpr double kAttackBase = 0.9f;
+constexpr double kAttackRefWeight = 0.1f;
+// Attack depth per step: e / (1 + kAttackDepth*w*k^2*v / (1 + kAttackDamping*(1 - w)*v)). The
+// depth grows with the overshoot k and the level change v, weighted by w, the part of the level's
+// overshoot not yet caught (0 at the steady state e = 1/x); the damping eases the approach to
+// that steady state while the level moves fast.
+constexpr double kAttackDepth = 400.0;
+constexpr double kAttackDamping = 500.0;
+// Release activity: B = kActivityMax - 1/(1 + kActivityScale*v), about 0.1 for a steady signal
+// and up to 1.1 while the level moves.
+constexpr double kActivityMax = 1.1f;
+constexpr double kActivityScale = 1000.0;
+// Soft stage. D = r*(kRatioLinear + kRatioSquare*r) with r = g/q measures how far the shaped gain
+// fell (exactly 1 for r = 1); F = E^4*(1 + kDropBoost*E*(g*v)^2) turns a large drop during fast
+// change into a high speed; the speed memory decays by kSpeedDecay per control step, and the
+// speed S never falls below kMinSpeed of the way.
+constexpr double kRatioLinear = 0.7f;
+constexpr double kRatioSquare = 0.3f;
+constexpr double kDropBoost = 140.0;
+constexpr double kSpeedDecay = 0.99f;
+constexpr double kMinSpeed = 0.02f;
 
 // The state fields of two gain computers, lane 0 and lane 1.
 struct Lanes {
@@ -81,8 +108,8 @@ struct InputLanes {
 
 // Whether the idle shortcut can be trusted with these coefficients: with a positive release rate,
 // a non-negative brake and a Pressure mix inside 0..1 an envelope at 1.0 comes out at 1.0 again
-// while the level stays at or below full scale. Out-of-range parameter values simply take the
-// full path.
+// while the level stays at or below full scale. Coefficients from computeCoefficients always
+// qualify; other settings simply take the full path.
 inline bool idleShortcutHolds(const GainParams& p) {
     return p.releaseRate > 0.0f && p.releaseRate <= FLT_MAX && p.releaseBrake >= 0.0f &&
            p.releaseBrake <= FLT_MAX && p.pressureMix >= 0.0f && p.pressureMix <= 1.0f;
@@ -198,10 +225,9 @@ struct Conditioner {
             // A NaN or infinity from the host would stay in the allpass state for good.
             x = keepWhere(abs(x) <= fltMax, x);
             const V2 y = ((pc * x + pIn) - pc * pOut) + floor;
-            // Near full float range the state would overflow to infinity and stay there. A double
-            // rounds to a finite float exactly when its magnitude is below 2^128 - 2^103; testing
+            // Near full float range the state would overflow to infinity and stay there. Testing
             // y itself keeps the test beside the rounding instead of after it on the chain.
-            pOut = keepWhere(abs(y) < splat(0x1.fffffep127 + 0x1p103), roundToFloat(y));
+            pOut = keepWhere(fitsFloat(y), roundToFloat(y));
             pIn = x;
             V2 s = select(lowPunch, negate(y), x);
             s = zeroWhere(abs(s) < floor, s);
@@ -237,14 +263,12 @@ inline void storeGains(float* gain0, float* gain1, int32_t i, V2 q) {
 
 // Idle run: envelope, shaped gain and gain sit at 1.0 and come out at 1.0 again as long as the
 // level stays at or below full scale. What moves is the level memory, the release reference
-// (to 1.0) and, in Soft mode, the speed memory, whose candidate G reduces to
-// F + x*x*F*(1-F)*(1+v) with F at its floor 2^-32 (g/q is exactly 1, so D is 0.7f + 0.3f, which
-// is exactly 1). F being a power of two, (x*x*F)*(1-F) and (x*x)*(F*(1-F)) round alike.
+// (to 1.0) and, in Soft mode, the speed memory.
 //
-// The speed memory is brought up to date lazily. A step whose level fell sets it to 0, and the
-// level falls on most samples of real material, so only the steps after each lane's last fall
-// need replaying at the end of the run; the loop itself just notes where that fall was and the
-// accumulator's phase after it.
+// The speed memory is brought up to date lazily, by replaySoftSpeed once the run ends. A step
+// whose level fell sets it to 0, and the level falls on most samples of real material, so only
+// the steps after each lane's last fall need replaying; the loop itself just notes where that
+// fall was and the accumulator's phase after it.
 //
 // Runs from sample i until a sample where a stepping lane's level exceeds 1.0 and returns that
 // sample (its input stage done, its level and step mask given back), or n. Kept apart from the
@@ -259,6 +283,71 @@ struct IdleResult {
     V2 level;
     simd::M2 step;
 };
+
+// Where an idle run started and where each lane's level last fell in it.
+template <Grid kGrid>
+struct IdleTrack {
+    int32_t start;
+    V2 lastLevel;          // the level memory at the start
+    Clock<kGrid> clock;    // the accumulator at the start
+    Clock<kGrid> atFall;   // the accumulator after each lane's last fall
+    int32_t lastFell[2];   // -1 where the lane's level did not fall
+};
+
+// The level x = max(|detector sample|, 2^-32) an idle step of `lane` saw at sample j, read back
+// from what the run left in the buffers.
+template <Mode M>
+inline double idleLevel(const Conditioner<M>& c, int32_t j, int lane) {
+    double a;
+    if constexpr (M == Mode::Detector) {
+        a = std::fabs(static_cast<double>(c.detector[j]));
+    } else if constexpr (M == Mode::Normal) {
+        const double l = std::fabs(static_cast<double>(c.audio0[j]));
+        const double r = std::fabs(static_cast<double>(c.audio1[j]));
+        a = r > l ? r : l;
+    } else {
+        const float* src = (M == Mode::Single || lane == 0) ? c.audio0 : c.audio1;
+        a = std::fabs(static_cast<double>(src[j]));
+    }
+    return a < kFloor ? kFloor : a;
+}
+
+// Replays the Soft speed memory over the idle samples [t.start, end) and returns it. With g/q
+// exactly 1, D is kRatioLinear + kRatioSquare (0.7f + 0.3f, exactly 1), E is 0 and F sits at its
+// floor 2^-32, so the candidate G reduces to F + x*x*F*(1-F)*(1+v); F being a power of two,
+// (x*x*F)*(1-F) and (x*x)*(F*(1-F)) round alike. Only the steps after a lane's last fall count:
+// the fall set the memory to 0.
+template <Mode M, Grid kGrid>
+inline V2 replaySoftSpeed(const Conditioner<M>& c, const Clock<kGrid>& clock,
+                          const IdleTrack<kGrid>& t, V2 softSpeed, int32_t end) {
+    using namespace simd;
+    const double idleF1F = kFloor * (1.0 - kFloor);
+    double ss[2] = {lane0(softSpeed), lane1(softSpeed)};
+    const double prev0[2] = {lane0(t.lastLevel), lane1(t.lastLevel)};
+    const int lanes = (M == Mode::Dual || M == Mode::DualHQ) ? 2 : 1;
+    for (int k = 0; k < lanes; ++k) {
+        int32_t j = t.start;
+        double prev = prev0[k];
+        float phase = t.clock.lanePhase(k);
+        if (t.lastFell[k] >= t.start) {
+            ss[k] = 0.0;
+            j = t.lastFell[k] + 1;
+            prev = idleLevel(c, t.lastFell[k], k);
+            phase = t.atFall.lanePhase(k);
+        }
+        for (; j < end; ++j) { // no fall in here: d >= 0
+            if (!clock.tickLane(phase)) continue;
+            const double x = idleLevel(c, j, k);
+            const double v = (x - prev) + kFloor;
+            const double G = kFloor + ((x * x) * idleF1F) * (1.0 + v);
+            if (G > ss[k]) ss[k] = static_cast<float>(G);
+            else if (ss[k] > kFloor) ss[k] = static_cast<float>(kSpeedDecay * ss[k]);
+            prev = x;
+        }
+    }
+    if (lanes == 1) ss[1] = ss[0];
+    return make(ss[0], ss[1]);
+}
 
 template <Mode M, bool kSoft, Grid kGrid>
 QX_NOINLINE IdleResult<M, kGrid> idleRun(int32_t i, int32_t n, Conditioner<M> c, Lanes st,
@@ -296,63 +385,81 @@ QX_NOINLINE IdleResult<M, kGrid> idleRun(int32_t i, int32_t n, Conditioner<M> c,
         storeGains<M>(gain0, gain1, i, one);
     }
     st.lastLevel = ll, st.releaseRef = rr;
-    if (!kSoft || i == start) return {i, st, c, clock, level, step};
-
-    auto levelAt = [&](int32_t j, int lane) {
-        double a;
-        if constexpr (M == Mode::Detector) {
-            a = std::fabs(static_cast<double>(c.detector[j]));
-        } else if constexpr (M == Mode::Normal) {
-            const double l = std::fabs(static_cast<double>(c.audio0[j]));
-            const double r = std::fabs(static_cast<double>(c.audio1[j]));
-            a = r > l ? r : l;
-        } else {
-            const float* src = (M == Mode::Single || lane == 0) ? c.audio0 : c.audio1;
-            a = std::fabs(static_cast<double>(src[j]));
-        }
-        return a < kFloor ? kFloor : a;
-    };
-    const double idleF1F = kFloor * (1.0 - kFloor);
-    double ss[2] = {lane0(st.softSpeed), lane1(st.softSpeed)};
-    const double prev0[2] = {lane0(ll0), lane1(ll0)};
-    const int lanes = (M == Mode::Dual || M == Mode::DualHQ) ? 2 : 1;
-    for (int k = 0; k < lanes; ++k) {
-        int32_t j = start;
-        double prev = prev0[k];
-        float phase = clock0.lanePhase(k);
-        if (lastFell[k] >= start) {
-            ss[k] = 0.0;
-            j = lastFell[k] + 1;
-            prev = levelAt(lastFell[k], k);
-            phase = atFall.lanePhase(k);
-        }
-        for (; j < i; ++j) { // no fall in here: d >= 0
-            if (!clock.tickLane(phase)) continue;
-            const double x = levelAt(j, k);
-            const double v = (x - prev) + kFloor;
-            const double G = kFloor + ((x * x) * idleF1F) * (1.0 + v);
-            if (G > ss[k]) ss[k] = static_cast<float>(G);
-            else if (ss[k] > kFloor) ss[k] = static_cast<float>(0.99f * ss[k]);
-            prev = x;
+    if constexpr (kSoft) {
+        if (i != start) {
+            const IdleTrack<kGrid> track{start, ll0, clock0, atFall, {lastFell[0], lastFell[1]}};
+            st.softSpeed = replaySoftSpeed(c, clock, track, st.softSpeed, i);
         }
     }
-    if (lanes == 1) ss[1] = ss[0];
-    st.softSpeed = make(ss[0], ss[1]);
     return {i, st, c, clock, level, step};
 }
 
 // Runs n samples. `detector` is read in Detector mode only; `in` is used in every other mode.
 // Gains go to gain0 (and gain1 in the dual modes). The caller stores the lanes back.
+//
+// Legend. Every value is a pair of doubles, one per lane (gain computer). "Per step" means once
+// per control step: every sample at 44.1 kHz and below, on the 44.1 kHz grid above.
+//
+// State (the LimiterChannel fields, in `st`; floats widened, each rounded to float when stored):
+//   phase       control-rate accumulator: phase += rateRatio per sample, a step when it reaches
+//               1, then phase -= 1                                              (per sample)
+//   lastLevel   x of the previous step                                          (per step)
+//   envelope    e, the core gain, (0, 1]: lowered by the attack, raised by the release
+//                                                                               (per step)
+//   shapedGain  g of the previous step                                          (per step)
+//   releaseRef  shapedGain as the previous release step found it          (per release step)
+//   gain        q, the gain applied to the channel: g in Hard mode, the Soft stage's result in
+//               Soft mode                                                        (per step)
+//   lastGain    gain as the previous Soft step left it                      (per Soft step)
+//   softSpeed   decaying memory of the Soft stage's fastest recent speed G, 0..1
+//                                                                           (per Soft step)
+// Coefficients (per call): rate = releaseRate (Release1), brake = releaseBrake (Release2),
+// pm = pressureMix (Pressure), the accumulator's rateRatio inside `clock`.
+//
+// Locals of one step (e, q, qLast, speed, shaped and ref are the state as the step found it):
+//   x      level: max(|detector sample|, 2^-32)
+//   d      level change: x - lastLevel; `fell` where d < 0
+//   m      change, a fall weighted by the envelope: d, or -d*(1 + e) when d < 0
+//   v      m + 2^-32, never 0
+//   u      level after the envelope, against the threshold 1:
+//          x*e*(kAttackBase + kAttackRefWeight*ref)
+//   k      overshoot: 1 - 1/u                                          (attack, u > 1 and x > 1)
+//   w      part of the overshoot not yet caught: min(k^2 / (1 - 1/x), 1)            (attack)
+//   dd     rise of the shaped gain since the previous release step: max(shaped - ref, 0)
+//                                                                            (release, u < 1)
+//   B      activity: kActivityMax - 1/(1 + kActivityScale*v)                        (release)
+//   R      e/(x*q), inverted when above 1: the release slows as it nears 1       (release)
+//   C      brake: 1/(1 + dd*brake)                                                  (release)
+//   t      release step: rate*C*B*(1 - u)^3*e*(1 - R)/q; e grows to min(e*(1 + t), 1)
+//   g      shaped gain: min(pm*sqrt(e) + (1 - pm)*e, 1), with e the new envelope
+//   H      loudness: min(g*x, 1)*min(x*q, 1)                                            (Soft)
+//   D      fall measure: r*(kRatioLinear + kRatioSquare*r) with r = g/q, inverted above 1
+//   E      1 - D
+//   F      E^4*(1 + kDropBoost*E*(g*v)^2), limited to 2^-32..1                         (Soft)
+//   G      candidate speed: min(F + H*F*(1 - F)*(1 + g*v), 1); 0 when the level fell  (Soft)
+//   S      speed of this step: speed + kMinSpeed*(1 - speed), with the new speed memory
+//   qn     new gain: q + S*(g - qLast), limited to g..1                                (Soft)
+// Masks: step (this sample is a control step), fell, attack (u > 1 and x > 1), release (u < 1),
+// rising (Soft: the shaped gain rose or held, stage 7). Pieces: level (x before its floor), k2
+// = k^2, om = 1 - u, eA and eR the envelope after attack and release, r = g/q, E2 = E^2,
+// E4 = E^4, gv = g*v, speed0 the memory after a fall's reset, decayed = kSpeedDecay*speed0.
+// A name ending in New is the value a state field takes at the end of the step (stage 8).
 template <Mode M, bool kSoft, Grid kGrid>
 inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* detector,
                 float* gain0, float* gain1, int32_t n) {
     using namespace simd;
     constexpr bool kAllSteps = kGrid == Grid::Every;
-    Lanes st = state; // a local whose address never escapes, so it lives in registers
+
+    // ---- state in: a local whose address never escapes, so it lives in registers
+    Lanes st = state;
+
     const V2 zero = splat(0.0), one = splat(1.0), floor = splat(kFloor);
-    const V2 c09 = splat(0.9f), c01 = splat(0.1f), c11 = splat(1.1f);
-    const V2 c07 = splat(0.7f), c03 = splat(0.3f), c099 = splat(0.99f), c002 = splat(0.02f);
-    const V2 c400 = splat(400.0), c500 = splat(500.0), c1000 = splat(1000.0), c140 = splat(140.0);
+    const V2 attackBase = splat(kAttackBase), attackRefWeight = splat(kAttackRefWeight);
+    const V2 attackDepth = splat(kAttackDepth), attackDamping = splat(kAttackDamping);
+    const V2 activityMax = splat(kActivityMax), activityScale = splat(kActivityScale);
+    const V2 ratioLinear = splat(kRatioLinear), ratioSquare = splat(kRatioSquare);
+    const V2 dropBoost = splat(kDropBoost), speedDecay = splat(kSpeedDecay);
+    const V2 minSpeed = splat(kMinSpeed);
     const V2 rate = splat(p.releaseRate), brake = splat(p.releaseBrake);
     const V2 pm = splat(p.pressureMix);
 
@@ -367,6 +474,8 @@ inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* 
     };
 
     for (int32_t i = 0; i < n; ++i) {
+        // 1. Clock: the input stage of this sample, and whether it is a control step. At rest
+        //    the idle run takes over until a level above full scale arrives.
         V2 level;
         M2 step;
         if (atRest()) {
@@ -383,33 +492,37 @@ inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* 
             }
         }
 
-        const V2 e = st.envelope, q = st.gain, lg = st.lastGain, ss = st.softSpeed;
-        const V2 sg = st.shapedGain, rr = st.releaseRef;
+        // 2. Level and change.
+        const V2 e = st.envelope, q = st.gain, qLast = st.lastGain, speed = st.softSpeed;
+        const V2 shaped = st.shapedGain, ref = st.releaseRef;
         const V2 x = limitBelow(level, floor);
         const V2 d = x - st.lastLevel;
         const M2 fell = d < zero;
         const V2 m = select(fell, negate(d) * (one + e), d);
         const V2 v = m + floor;
-        const V2 u = (x * e) * (c09 + c01 * rr);
+        const V2 u = (x * e) * (attackBase + attackRefWeight * ref);
         const M2 attack = (u > one) & (x > one);
         const M2 release = u < one;
 
-        // These branch conditions depend on the level and the envelope only, so they resolve
-        // long before the gain of the previous step arrives; a misprediction costs little.
-        V2 eNew = e, nrr = rr;
+        // The branch conditions of stages 3 and 4 depend on the level and the envelope only, so
+        // they resolve long before the gain of the previous step arrives; a misprediction costs
+        // little.
+        V2 envelopeNew = e, refNew = ref;
+        // 3. Attack.
         if (bits(attack) != 0) {
             const V2 k = one - one / u;
             const V2 k2 = k * k;
             const V2 w = limitAbove(k2 / (one - one / x), one);
-            V2 eA = e / (one + ((c400 * w) * k2) * v / (one + (c500 * (one - w)) * v));
+            V2 eA = e / (one + ((attackDepth * w) * k2) * v / (one + (attackDamping * (one - w)) * v));
             // Absurd levels (beyond about 1e7) can take the envelope below the float range; at
             // 0 the next step would divide 0 by 0. Only there does this limit act.
             eA = limitBelow(eA, splat(FLT_MIN));
-            eNew = select(attack, eA, eNew);
+            envelopeNew = select(attack, eA, envelopeNew);
         }
+        // 4. Release.
         if (bits(release) != 0) {
-            const V2 dd = limitBelow(sg - rr, zero);
-            const V2 B = c11 - one / (one + c1000 * v);
+            const V2 dd = limitBelow(shaped - ref, zero);
+            const V2 B = activityMax - one / (one + activityScale * v);
             V2 R = e / (x * q);
             R = select(R > one, one / R, R);
             const V2 C = one / (one + dd * brake);
@@ -421,71 +534,78 @@ inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* 
             t = t * (one - R);
             t = t / q;
             const V2 eR = limitAbove(e * (one + t), one);
-            eNew = select(release, eR, eNew);
-            nrr = select(release, sg, rr);
+            envelopeNew = select(release, eR, envelopeNew);
+            refNew = select(release, shaped, ref);
         }
-        const V2 ne = roundToFloat(eNew);
-        const V2 g = limitAbove(pm * sqrt(ne) + (one - pm) * ne, one);
-        const V2 nsg = roundToFloat(g);
+        envelopeNew = roundToFloat(envelopeNew);
 
-        V2 nq = nsg, nlg = lg, nss = ss;
+        // 5. Pressure shaping.
+        const V2 g = limitAbove(pm * sqrt(envelopeNew) + (one - pm) * envelopeNew, one);
+        const V2 shapedNew = roundToFloat(g);
+
+        // 6. Hard: the shaped gain is applied as it is; lastGain and softSpeed stay.
+        V2 gainNew = shapedNew, lastGainNew = qLast, speedNew = speed;
+        // 7. Soft.
         if constexpr (kSoft) {
             // Speed memory. A falling level zeroes G and the memory, so the long chain through
             // r, D, F and G has no effect then.
             if (bits(fell) == 3) {
-                nss = zero;
+                speedNew = zero;
             } else {
                 const V2 H = limitAbove(g * x, one) * limitAbove(x * q, one);
                 const V2 r = g / q;
-                V2 D = r * (c07 + c03 * r);
+                V2 D = r * (ratioLinear + ratioSquare * r);
                 D = select(D > one, one / D, D);
                 const V2 E = one - D;
                 const V2 E2 = E * E;
                 const V2 E4 = E2 * E2;
                 const V2 gv = g * v;
-                V2 F = E4 * (one + (c140 * E) * (gv * gv));
+                V2 F = E4 * (one + (dropBoost * E) * (gv * gv));
                 F = limitBelow(F, floor);
                 F = limitAbove(F, one);
                 V2 G = F + ((H * F) * (one - F)) * (one + gv);
                 G = limitAbove(G, one);
                 G = zeroWhere(fell, G);
-                const V2 ss0 = zeroWhere(fell, ss);
-                const V2 decayed = select(ss0 > floor, roundToFloat(c099 * ss0), ss0);
-                nss = select(G > ss0, roundToFloat(G), decayed);
+                const V2 speed0 = zeroWhere(fell, speed);
+                const V2 decayed = select(speed0 > floor, roundToFloat(speedDecay * speed0), speed0);
+                speedNew = select(G > speed0, roundToFloat(G), decayed);
             }
             // A rising (or held) shaped gain is taken over at once: with lastGain equal to gain
             // and q <= g <= 2q, g - q is exact, S <= 1 makes S*(g - q) <= g - q, so q + S*(g - q)
             // cannot exceed g and the limit returns g whatever S is. That takes the speed memory
             // off the gain's dependency chain; the branch resolves as soon as g is known.
-            const M2 rising = (lg == q) & (q <= g) & (g <= q + q);
+            const M2 rising = (qLast == q) & (q <= g) & (g <= q + q);
             if (bits(rising) == 3) {
-                nq = nsg;
+                gainNew = shapedNew;
             } else {
-                const V2 S = nss + c002 * (one - nss);
-                V2 qn = q + S * (g - lg);
+                const V2 S = speedNew + minSpeed * (one - speedNew);
+                V2 qn = q + S * (g - qLast);
                 qn = limitBelow(qn, g);
                 qn = limitAbove(qn, one);
-                nq = roundToFloat(qn);
+                gainNew = roundToFloat(qn);
             }
-            nlg = nq;
+            lastGainNew = gainNew;
         }
 
+        // 8. Commit: a control step stores its results; in a lane without one they stay.
         if constexpr (kAllSteps) {
-            st.lastLevel = x, st.softSpeed = nss, st.gain = nq, st.lastGain = nlg;
-            st.shapedGain = nsg, st.releaseRef = nrr, st.envelope = ne;
+            st.lastLevel = x, st.softSpeed = speedNew, st.gain = gainNew, st.lastGain = lastGainNew;
+            st.shapedGain = shapedNew, st.releaseRef = refNew, st.envelope = envelopeNew;
         } else {
             st.lastLevel = select(step, x, st.lastLevel);
-            st.softSpeed = select(step, nss, ss);
-            st.gain = select(step, nq, q);
-            st.lastGain = select(step, nlg, lg);
-            st.shapedGain = select(step, nsg, sg);
-            st.releaseRef = select(step, nrr, rr);
-            st.envelope = select(step, ne, e);
+            st.softSpeed = select(step, speedNew, speed);
+            st.gain = select(step, gainNew, q);
+            st.lastGain = select(step, lastGainNew, qLast);
+            st.shapedGain = select(step, shapedNew, shaped);
+            st.releaseRef = select(step, refNew, ref);
+            st.envelope = select(step, envelopeNew, e);
         }
         storeGains<M>(gain0, gain1, i, st.gain);
     }
     cond.save(in);
     st.phase = clock.phase(st.phase);
+
+    // ---- state out
     state = st;
 }
 

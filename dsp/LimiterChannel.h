@@ -44,7 +44,11 @@ public:
     // True when no state field is NaN or infinite.
     bool finite() const;
 
-    // Writes gainBuffer[0 .. n-1] from detector[0 .. n-1]; does nothing for n <= 0.
+    // Writes gainBuffer[0 .. n-1] from detector[0 .. n-1]; does nothing for n <= 0. The settings
+    // are coefficients as computeCoefficients makes them (releaseRate 0.00004..0.03, pressureMix
+    // 0..1, releaseBrake 400..3000000) and a finite positive rateRatio. Within those ranges every gain
+    // lies in (0, 1] and the state stays finite for any finite detector level up to the float
+    // limit, without a guard in the per-sample path; the engine never passes anything else.
     void computeGains(const float* detector, int32_t n, const GainComputerSettings& s);
 
     // HQ link: both buffers receive the smaller of the two gains, sample by sample.

@@ -1,5 +1,6 @@
 #include "dsp/LimiterEngine.h"
 
+#include "dsp/Floor.h"
 #include "dsp/KernelEntry.h"
 #include "dsp/Simd.h"
 
@@ -17,10 +18,12 @@ using simd::V2;
 
 constexpr int32_t kMaxBlockSize = 1 << 20; // longer host blocks are split anyway
 constexpr float kMaxSampleRate = 1.0e6f;
+// Far below any real rate, and far enough from 0 that the control-rate step 44100 / rate stays a
+// finite float (below about 1.3e-34 Hz it would overflow and the accumulator become infinite).
+constexpr float kMinSampleRate = 1.0f;
 constexpr std::size_t kAlign = 64;
-constexpr double kFloor = 2.3283064365386962890625e-10; // 2^-32
 
-bool usableRate(float rate) { return rate > 0.0f && rate <= kMaxSampleRate; } // NaN fails too
+bool usableRate(float rate) { return rate >= kMinSampleRate && rate <= kMaxSampleRate; } // NaN fails too
 
 int32_t usableBlockSize(int32_t frames) { return std::clamp(frames, int32_t{1}, kMaxBlockSize); }
 
@@ -33,7 +36,14 @@ int32_t truncated(float v) {
 // Output stage for one result stream: y = g * (a * outputGain), written to one or two outputs.
 // Runs four samples per iteration in two registers; the meters collect the smallest gain and the
 // largest |y| in local accumulators (kept out of memory, where they would form a chain).
-template <bool kAccumulate>
+//
+// Samples below 2^-32 are flushed to 0. With kBetweenSteps, so is a sample beyond the float
+// range: above 44.1 kHz a sample between two control steps meets the gain of the step before, so
+// a level near the float limit right after quiet input (gain 1) times an output gain of 2 would
+// come out infinite. Where every sample is a control step the sample meets its own gain, and an
+// attack step takes the envelope down with any jump of the level, so |y| stays far inside the
+// float range (near 2*sqrt(level) at most once settled); that case needs no test.
+template <bool kAccumulate, bool kBetweenSteps>
 void emit(const float* a, const float* g, float* o1, float* o2, int32_t n, float outputGain,
           double& minGain, double& peak) {
     using namespace simd;
@@ -42,10 +52,11 @@ void emit(const float* a, const float* g, float* o1, float* o2, int32_t n, float
     auto result = [&](V2 A, V2 G, V2& mn, V2& pk) {
         V2 y = G * (A * og);
         const V2 mag = abs(y);
-        const M2 tiny = mag < floor;
+        M2 keep = mag >= floor;
+        if constexpr (kBetweenSteps) keep = keep & fitsFloat(y);
         mn = min(G, mn);
-        pk = max(zeroWhere(tiny, mag), pk);
-        return zeroWhere(tiny, y);
+        pk = max(keepWhere(keep, mag), pk);
+        return keepWhere(keep, y);
     };
     auto put = [](float* o, V2 y) {
         if constexpr (kAccumulate) y = loadPair(o) + y;
@@ -308,8 +319,9 @@ void LimiterEngine::process(const float* const* inputs, float* const* outputs, i
     for (int32_t offset = 0; offset < frames; offset += cap)
         processPiece(r, inputs, outputs, offset, std::min(cap, frames - offset), b);
 
-    // Finite parameters far outside their range can drive the formulas to NaN, which would stay
-    // in the state until the next switch-on; such a channel starts afresh with the next block.
+    // Last line of defence: with the coefficients and the rate screened nothing drives a state
+    // field to NaN or infinity, but should anything ever do, the channel starts afresh with the
+    // next block instead of carrying it until the next switch-on.
     for (LimiterChannel& ch : channels_)
         if (!ch.finite()) ch.reset();
 
@@ -342,8 +354,14 @@ void LimiterEngine::processPiece(const Routing& r, const float* const* inputs,
     LimiterChannel& ch1 = channels_[1];
     auto out = [&](const float* a, const float* g, float* o1, float* o2) {
         if (o1 == nullptr && o2 == nullptr) return;
-        if (b.accumulate) emit<true>(a, g, o1, o2, n, b.outputGain, b.minGain, b.peak);
-        else emit<false>(a, g, o1, o2, n, b.outputGain, b.minGain, b.peak);
+        const bool betweenSteps = !(b.gain.rateRatio >= 1.0f);
+        if (b.accumulate) {
+            if (betweenSteps) emit<true, true>(a, g, o1, o2, n, b.outputGain, b.minGain, b.peak);
+            else emit<true, false>(a, g, o1, o2, n, b.outputGain, b.minGain, b.peak);
+        } else {
+            if (betweenSteps) emit<false, true>(a, g, o1, o2, n, b.outputGain, b.minGain, b.peak);
+            else emit<false, false>(a, g, o1, o2, n, b.outputGain, b.minGain, b.peak);
+        }
     };
 
     if (r.copyMode == 0) {

@@ -8,6 +8,21 @@
 //   - recalculate() may run on any thread (host automation, panel drag); coefficients are single
 //     32-bit atomics, so the audio thread sees old or new values, never torn ones;
 //   - process() runs on the audio thread: no allocation, lock, system call or exception.
+//
+// Parameter values. The effect stores whatever a host sends, and its texts show that; the engine
+// makes every value safe where it reads it:
+//   - the switches are decoded by truncation toward zero, and a value no int can hold (NaN, the
+//     infinities, beyond +-2^31) counts as 0; Force Channel results other than 0, 1, 2 are Stereo;
+//   - Input, Pressure, Release1, Release2 and Output reach their coefficient formulas limited to
+//     0..1, NaN as 0 (Coefficients.h), so a value outside acts as the nearest end of the range and
+//     the coefficients always lie in the ranges the formulas span over 0..1.
+// With coefficients in those ranges the gain computer stays finite for every finite level up to
+// the float limit, so every output sample is finite from the first block after any parameter
+// write, whatever the value. Values inside 0..1 are used exactly as the formulas say.
+//
+// Input samples: NaN and infinities count as silence; a conditioned sample beyond the float range
+// is 0; above 44.1 kHz an output sample beyond the float range (a level near the float limit
+// between two control steps) is 0. So finite output also holds for any input, in replace mode.
 
 #include "dsp/Coefficients.h"
 #include "dsp/LimiterChannel.h"
@@ -46,7 +61,7 @@ public:
     LimiterEngine(const LimiterEngine&) = delete;
     LimiterEngine& operator=(const LimiterEngine&) = delete;
 
-    // Host set-up. Sample rates that are not finite or outside (0, 1 MHz] are ignored (the
+    // Host set-up. Sample rates that are not finite or outside 1 Hz to 1 MHz are ignored (the
     // previous rate stays); block sizes below 1 are raised to 1 and sizes above 2^20 frames
     // lowered to that (longer blocks are processed in pieces anyway). A failed buffer
     // allocation keeps the previous buffers, or leaves the engine silent if there were none,

@@ -84,6 +84,8 @@ inline V2 max(V2 a, V2 b) { return {_mm_max_pd(a.v, b.v)}; }
 
 // The value a 32-bit float field would hold after storing a.
 inline V2 roundToFloat(V2 a) { return {_mm_cvtps_pd(_mm_cvtpd_ps(a.v))}; }
+// Where a would round to a finite float: its magnitude is below 2^128 - 2^103.
+inline M2 fitsFloat(V2 a) { return abs(a) < splat(0x1.fffffep127 + 0x1p103); }
 
 // Two floats from two addresses, widened.
 inline V2 loadFloats(const float* p0, const float* p1) {
@@ -188,6 +190,7 @@ inline V2 roundToFloat(V2 x) {
     return {{static_cast<double>(static_cast<float>(x.a[0])),
              static_cast<double>(static_cast<float>(x.a[1]))}};
 }
+inline M2 fitsFloat(V2 x) { return abs(x) < splat(0x1.fffffep127 + 0x1p103); }
 inline V2 loadFloats(const float* p0, const float* p1) { return {{*p0, *p1}}; }
 inline V2 loadPair(const float* p) { return {{p[0], p[1]}}; }
 inline void storePair(float* p, V2 x) {

@@ -10,5 +10,5 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DQX_FUZZ=ON -DQX_SANITIZE=address,undefined -DQX_EDITOR_BACKEND=headless >/dev/null
 cmake --build build/fuzz -j "${JOBS:-2}" --target qx_fuzz
 mkdir -p build/fuzz/new-inputs
-build/fuzz/tests/hardening/qx_fuzz -max_total_time="$seconds" -rss_limit_mb=4096 -max_len=16384 \
+build/fuzz/tests/hardening/qx_fuzz -dict=tests/hardening/fuzz.dict -max_total_time="$seconds" -rss_limit_mb=4096 -max_len=16384 \
   -print_final_stats=1 build/fuzz/new-inputs tests/hardening/corpus 2>&1 | tail -25

@@ -304,38 +304,50 @@ TEST(EngineHostFaults, NonFiniteInputIsSilence) {
     }
 }
 
-TEST(EngineHostFaults, NoParameterValueLeavesTheStateBroken) {
-    // NaN or an infinity in a parameter reads as the nearest end of the range; finite values far
-    // outside it may break a block, but the next block starts from a clean state.
-    const float nan = std::numeric_limits<float>::quiet_NaN();
+TEST(EngineHostFaults, ContinuousValuesOutsideTheRangeActAsItsNearestEnd) {
+    // Bit for bit the output of the range's end, from the block of the write on, for loud and
+    // quiet material; NaN counts as 0.
     const float inf = std::numeric_limits<float>::infinity();
-    const std::vector<float> x = material(23, 4096, 3.0f);
-    const struct {
-        int index;
-        float value;
-    } hostile[] = {{kRelease2, nan}, {kRelease1, -inf}, {kPressure, nan}, {kInput, inf},
-                   {kPressure, 1e9f}, {kPressure, -40.0f}, {kRelease2, -1e6f}};
-    for (const auto& h : hostile) {
-        Rig rig;
-        rig.set(kInput, 0.6f);
-        rig.set(h.index, h.value);
-        std::vector<float> l(x.size()), r(x.size());
-        rig.run(x.data(), x.data(), l.data(), r.data(), 2048);
-        rig.set(h.index, kDefaults[h.index]);
-        rig.run(x.data() + 2048, x.data() + 2048, l.data(), r.data(), 2048);
-        for (int c = 0; c < 2; ++c) {
-            const LimiterChannel& ch = rig.engine.channel(c);
-            EXPECT_TRUE(ch.finite()) << "parameter " << h.index << " = " << h.value;
-            EXPECT_TRUE(ch.gain > 0.0f && ch.gain <= 1.0f) << "parameter " << h.index;
+    const float hostile[] = {1e30f, -1e30f, 3.4e38f, -3.4e38f, inf, -inf,
+                             std::numeric_limits<float>::quiet_NaN(), -1.0f, 2.0f, 10.0f};
+    const std::vector<float> loud = material(23, 6000, 3.0f), quiet = material(24, 6000, 0.05f);
+    for (int index : {kInput, kPressure, kRelease1, kRelease2, kOutput}) {
+        for (float value : hostile) {
+            const float end = value > 1.0f ? 1.0f : 0.0f;
+            for (const std::vector<float>* x : {&loud, &quiet}) {
+                Rig rig, nearest;
+                rig.set(kInput, 0.6f), nearest.set(kInput, 0.6f);
+                runAll(rig, *x, *x, 1000);
+                runAll(nearest, *x, *x, 1000);
+                rig.set(index, value), nearest.set(index, end);
+                const Stereo got = runAll(rig, *x, *x), want = runAll(nearest, *x, *x);
+                ASSERT_EQ(got.l, want.l) << "parameter " << index << " = " << value;
+                ASSERT_EQ(got.r, want.r) << "parameter " << index << " = " << value;
+                for (float y : got.l) ASSERT_TRUE(std::isfinite(y));
+            }
         }
-        for (int i = 0; i < 2048; ++i) ASSERT_TRUE(std::isfinite(l[i])) << "parameter " << h.index;
+    }
+}
+
+TEST(EngineHostFaults, LevelsNearTheFloatLimitBetweenControlStepsGiveNoInfinity) {
+    // At 96 kHz every other sample keeps the previous step's gain, 1.0 after silence: output
+    // gain 2 would carry such a sample beyond the float range.
+    for (float punch : {0.0f, 1.0f}) {
+        Rig rig(96000.0f);
+        rig.set(kOutput, 1.0f);
+        rig.set(kLowPunch, punch);
+        std::vector<float> x(512, 0.0f);
+        for (int i = 101; i < 109; ++i) x[i] = 3.4e38f;
+        const Stereo out = runAll(rig, x, x);
+        for (float y : out.l) ASSERT_TRUE(std::isfinite(y));
+        EXPECT_TRUE(std::isfinite(rig.engine.meters().peakOut.load()));
     }
 }
 
 TEST(EngineHostFaults, UnusableSampleRatesKeepThePreviousOne) {
     Rig rig(48000.0f);
     const Coefficients before = rig.engine.coefficients();
-    for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
+    for (float rate : {0.0f, 1e-40f, 0.5f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
                        std::numeric_limits<float>::infinity(), 2.0e6f}) {
         rig.engine.setSampleRate(rate);
         rig.engine.setBlockSizeAndSampleRate(512, rate);

@@ -109,6 +109,24 @@ TEST(GainComputer, LevelsUpToFullScaleLeaveTheGainAtExactlyOne) {
     }
 }
 
+// No guard in the per-sample path beyond the envelope's floor: the coefficient ranges are what
+// keep the state finite. Every corner of them, at three rates, with levels from silence up to
+// the float limit, jumping both ways.
+TEST(GainComputer, EveryCornerOfTheCoefficientRangesStaysFinite) {
+    std::vector<float> detector;
+    for (float level : {0.0f, 0.5f, 3.0f, 1e6f, 3.4e38f, 1e-30f, 3.4e38f, 2.0f, 0.0f})
+        for (int i = 0; i < 3000; ++i) detector.push_back(i % 3 ? level : -0.5f * level);
+    for (int corner = 0; corner < 16; ++corner) {
+        for (float rate : {22050.0f, 44100.0f, 96000.0f}) {
+            const auto bit = [&](int b) { return (corner >> b) & 1 ? 1.0f : 0.0f; };
+            Computer c;
+            const std::vector<float> g = c.run(detector, settings(bit(0) != 0, bit(1), bit(2), bit(3), rate));
+            for (float v : g) ASSERT_TRUE(v > 0.0f && v <= 1.0f) << "corner " << corner << ": " << v;
+            ASSERT_TRUE(c.ch.finite()) << "corner " << corner;
+        }
+    }
+}
+
 TEST(CombineGains, BothTakeTheSmallerGain) {
     float l[] = {0.5f, 0.8f, 0.7f, 1.0f}, r[] = {0.8f, 0.5f, 0.7f, 0.0003f};
     LimiterChannel::combineGains(l, r, 4);

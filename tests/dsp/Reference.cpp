@@ -92,8 +92,12 @@ void combineGains(float* l, float* r, int n) {
     }
 }
 
+// Each continuous parameter is read limited to 0..1, NaN as 0.
+static double limited(float v) { return v > 1 ? 1.0 : v >= 0 ? (double)v : 0.0; }
+
 Coefs coefficients(const float* p, float rate) {
-    const double In = p[0], Pr = p[1], R1 = p[2], R2 = p[3], Out = p[4];
+    const double In = limited(p[0]), Pr = limited(p[1]), R1 = limited(p[2]), R2 = limited(p[3]),
+                 Out = limited(p[4]);
     Coefs c;
     const double a = 628.31854f / (double)rate;
     c.punchCoef = (float)(-(1 - a) / (a + 1));
@@ -112,7 +116,7 @@ Coefs coefficients(const float* p, float rate) {
 }
 
 void Engine::setSampleRate(float rate) {
-    if (rate > 0 && rate <= 1e6f) sampleRate = rate, rateRatio = (float)(44100.0 / rate);
+    if (rate >= 1 && rate <= 1e6f) sampleRate = rate, rateRatio = (float)(44100.0 / rate);
 }
 
 void Engine::resume() {
@@ -185,6 +189,7 @@ void Engine::process(const float* const* in, float* const* out, int n, bool accu
             if (gk < minGain) minGain = gk;
             double v = gk * (audio[k][i] * (double)c.outputGain);
             if (std::fabs(v) < FLOOR) v = 0;
+            if (!std::isfinite((float)v)) v = 0; // beyond the float range
             if (std::fabs(v) > peakOut) peakOut = (float)std::fabs(v);
             if (std::fabs(v) > 1.0) clipHold = 27;
             y[k] = v;

@@ -2,6 +2,8 @@
 // A plain transcription of the limiter's formulas: one scalar step at a time, buffers as large as
 // the block, no shortcuts. The optimised engine must match it bit for bit.
 
+#include "effect/ParamTable.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -22,7 +24,7 @@ struct Coefs {
 Coefs coefficients(const float* params, float sampleRate);
 
 struct Engine {
-    float params[11] = {0.0f, 0.7f, 0.4f, 0.5f, 0.5f, 1.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f};
+    float params[kNumParams];
     float sampleRate = 44100.0f, rateRatio = 1.0f;
     Channel ch[2];
     float punchIn[2] = {0, 0}, punchOut[2] = {0, 0};
@@ -30,6 +32,9 @@ struct Engine {
     int clipHold = 0, singleChannel = 0;
     bool inPin[2] = {true, true}, outPin[2] = {true, true};
 
+    Engine() {
+        for (int i = 0; i < kNumParams; ++i) params[i] = kParamTable[i].defaultValue;
+    }
     void setSampleRate(float rate);
     void resume();
     void process(const float* const* in, float* const* out, int n, bool accumulate);

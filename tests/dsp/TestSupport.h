@@ -3,6 +3,7 @@
 // its parameter array, and reproducible test material.
 
 #include "dsp/LimiterEngine.h"
+#include "effect/ParamTable.h"
 
 #include <cmath>
 #include <cstdint>
@@ -18,10 +19,15 @@ struct Pins final : PinQuery {
     bool outputConnected(int pin) override { return ++queries, out[pin & 1]; }
 };
 
-// The default program: Input 0, Pressure 0.7, Release1 0.4, Release2 0.5, Output 0.5, Soft,
-// Low Punch off, Stereo Link on, HQ, Auto Channel on, Force Channel Stereo.
-constexpr float kDefaults[kNumParams] = {0.0f, 0.7f, 0.4f, 0.5f, 0.5f, 1.0f,
-                                         0.0f, 1.0f, 1.0f, 1.0f, 0.0f};
+// The default program, as the parameter table gives it.
+struct Defaults {
+    float v[kNumParams];
+    constexpr Defaults() : v{} {
+        for (int i = 0; i < kNumParams; ++i) v[i] = kParamTable[i].defaultValue;
+    }
+};
+constexpr Defaults kDefaultValues{};
+constexpr const float* kDefaults = kDefaultValues.v;
 
 struct Rig {
     ParamArray params{};

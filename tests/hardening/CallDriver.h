@@ -4,7 +4,8 @@
 // and block sizes, blocks longer than announced, NaN and denormal samples, panel ticks and mouse
 // events on the memory-only window layer), and checks after every call what must always hold:
 //   - no crash and no out-of-bounds access (the sanitizers watch that);
-//   - outputs are finite whenever the input samples are finite and every parameter is in 0..1;
+//   - outputs are finite whenever the input samples are finite (up to the float limit), whatever
+//     value any parameter holds (1e30, the float limit, infinities, NaN included);
 //   - every channel gain lies in (0, 1] under the same condition;
 //   - no value text or label is longer than 8 characters;
 //   - getParameter returns exactly what setParameter stored, for indices 0 to 10.
