@@ -8,7 +8,7 @@
 
 #include "dsp/KernelEntry.h"
 #include "dsp/LimiterEngine.h"
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 
 #include <benchmark/benchmark.h>
 

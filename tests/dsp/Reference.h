@@ -2,7 +2,7 @@
 // A plain transcription of the limiter's formulas: one scalar step at a time, buffers as large as
 // the block, no shortcuts. The optimised engine must match it bit for bit.
 
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 
 #include <cstdint>
 #include <vector>

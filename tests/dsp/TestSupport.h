@@ -3,7 +3,7 @@
 // its parameter array, and reproducible test material.
 
 #include "dsp/LimiterEngine.h"
-#include "effect/ParamTable.h"
+#include "core/ParamTable.h"
 
 #include <cmath>
 #include <cstdint>
