@@ -22,6 +22,13 @@ int fail(const std::string& message, int code = 2) {
 } // namespace
 
 int runDemoCommand(int argc, char** argv) {
+    if (argc >= 1 && (std::string(argv[0]) == "--help" || std::string(argv[0]) == "-h")) {
+        std::printf("usage: qxhost demo OUT.wav [SECONDS]\n");
+        return 0;
+    }
+    // An OUT that looks like an option is a mistyped one, not a file to create.
+    if (argc >= 1 && argv[0][0] == '-' && argv[0][1] != '\0')
+        return fail(std::string("unknown option ") + argv[0]);
     if (argc < 1 || argc > 2) return fail("expected OUT.wav [SECONDS]");
     const std::string path = argv[0];
     double seconds = 6.0;

@@ -110,6 +110,7 @@ TEST_F(QxhostRun, RefusesWhatIsNotARegularFileAndLeavesItAlone) {
         {{"process", so, in, dir + "out.wav", "--plot", dir + "fifo.png"}, ""},
         {{"demo", dir + "empty"}, "no extension"},
         {{"demo", dir + "fifo.wav"}, "is a fifo"},
+        {{"demo", "--seconds"}, "unknown option"},
         {{"panel", so, dir + "fifo.png", "--input", in}, ""},
     };
     ASSERT_EQ(mkfifo((dir + "fifo.png").c_str(), 0644), 0);
