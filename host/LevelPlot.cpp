@@ -18,14 +18,7 @@ bool LevelPlot::setSize(int width, int height) {
 void LevelPlot::halveResolution() {
     std::vector<Bin> merged((bins_.size() + 1) / 2);
     for (size_t i = 0; i < bins_.size(); ++i) {
-        Bin& m = merged[i / 2];
-        const Bin& b = bins_[i];
-        m.inPeak = std::max(m.inPeak, b.inPeak);
-        m.outPeak = std::max(m.outPeak, b.outPeak);
-        m.gain = std::min(m.gain, b.gain);
-        m.inSquares += b.inSquares;
-        m.outSquares += b.outSquares;
-        m.frames += b.frames;
+        merged[i / 2].absorb(bins_[i]);
     }
     bins_.swap(merged);
     binFrames_ *= 2;

@@ -9,6 +9,7 @@
 // in bounded memory. Drawing is cairo's (LevelPlotCairo.cpp): PNG through cairo's own writer, or
 // SVG; builds without cairo write nothing (LevelPlotNone.cpp).
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,6 +45,15 @@ public:
         float inPeak = 0.0f, outPeak = 0.0f, gain = 1.0f;
         double inSquares = 0.0, outSquares = 0.0;
         int64_t frames = 0;
+        // Takes in the frames of `b`: the extremes of both, the sums of both.
+        void absorb(const Bin& b) {
+            inPeak = std::max(inPeak, b.inPeak);
+            outPeak = std::max(outPeak, b.outPeak);
+            gain = std::min(gain, b.gain);
+            inSquares += b.inSquares;
+            outSquares += b.outSquares;
+            frames += b.frames;
+        }
     };
     const std::vector<Bin>& bins() const { return bins_; }
     int64_t framesPerBin() const { return binFrames_; }

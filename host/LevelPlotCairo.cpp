@@ -71,13 +71,7 @@ std::vector<Segment> segments(const LevelPlot& plot, double width) {
     double pos = 0;
     for (const auto& b : bins) {
         const int c = std::min(columns - 1, static_cast<int>(pos / total * width));
-        LevelPlot::Bin& m = merged[c];
-        m.inPeak = std::max(m.inPeak, b.inPeak);
-        m.outPeak = std::max(m.outPeak, b.outPeak);
-        m.gain = std::min(m.gain, b.gain);
-        m.inSquares += b.inSquares;
-        m.outSquares += b.outSquares;
-        m.frames += b.frames;
+        merged[c].absorb(b);
         pos += static_cast<double>(b.frames);
     }
     // RMS over about 50 ms around each column: per-column RMS of a few hundred frames is noise.

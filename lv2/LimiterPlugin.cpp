@@ -1,6 +1,7 @@
 #include "lv2/LimiterPlugin.h"
 
 #include "core/ParamTable.h"
+#include "lv2/Features.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/buf-size/buf-size.h>
@@ -16,13 +17,6 @@
 namespace qx::lv2 {
 
 namespace {
-
-const void* feature(const LV2_Feature* const* features, const char* uri) {
-    if (features == nullptr) return nullptr;
-    for (const LV2_Feature* const* f = features; *f != nullptr; ++f)
-        if ((*f)->URI != nullptr && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-    return nullptr;
-}
 
 // The block length the host promises, or 0: the maximum if given, else the nominal one.
 int32_t hostBlockLength(const LV2_Options_Option* options, const LV2_URID_Map* map) {
@@ -60,12 +54,12 @@ LimiterPlugin::LimiterPlugin(double sampleRate, const LV2_Feature* const* featur
     for (int i = 0; i < kNumParams; ++i)
         params_[i].store(kParamTable[i].defaultValue, std::memory_order_relaxed);
 
-    const auto* map = static_cast<const LV2_URID_Map*>(feature(features, LV2_URID__map));
+    const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
     haveUrids_ = urids_.map(map);
     if (haveUrids_) lv2_atom_forge_init(&forge_, const_cast<LV2_URID_Map*>(map));
 
     const auto* options =
-        static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options));
+        static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
     const int32_t block = hostBlockLength(options, haveUrids_ ? map : nullptr);
     // A double beyond float's range becomes infinity, which the engine refuses like NaN.
     const float rate = std::isfinite(sampleRate) && std::fabs(sampleRate) < 1e30

@@ -1,6 +1,7 @@
 #include "lv2/ui/LimiterUi.h"
 
 #include "core/ParamTable.h"
+#include "lv2/Features.h"
 #include "lv2/MeterProtocol.h"
 
 #include <lv2/urid/urid.h>
@@ -10,25 +11,14 @@
 
 namespace qx::lv2 {
 
-namespace {
-
-const void* feature(const LV2_Feature* const* features, const char* uri) {
-    if (features == nullptr) return nullptr;
-    for (const LV2_Feature* const* f = features; *f != nullptr; ++f)
-        if ((*f)->URI != nullptr && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-    return nullptr;
-}
-
-} // namespace
-
 LimiterUi* LimiterUi::create(const char* pluginUri, LV2UI_Write_Function write,
                              LV2UI_Controller controller, LV2UI_Widget* widget,
                              const LV2_Feature* const* features) {
     if (widget == nullptr || (pluginUri != nullptr && std::strcmp(pluginUri, kPluginUri) != 0))
         return nullptr;
-    void* parent = const_cast<void*>(feature(features, LV2_UI__parent));
+    void* parent = const_cast<void*>(findFeature(features, LV2_UI__parent));
     if (parent == nullptr) return nullptr;
-    const auto* map = static_cast<const LV2_URID_Map*>(feature(features, LV2_URID__map));
+    const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
 
     auto* ui = new (std::nothrow) LimiterUi(write, controller, map);
     if (ui == nullptr) return nullptr;
@@ -38,7 +28,7 @@ LimiterUi* LimiterUi::create(const char* pluginUri, LV2UI_Write_Function write,
     }
     *widget = reinterpret_cast<LV2UI_Widget>(
         ui->panel_.openPlatform()->nativeId(ui->panel_.panelWindow()));
-    if (const auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize)))
+    if (const auto* resize = static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize)))
         if (resize->ui_resize != nullptr)
             resize->ui_resize(resize->handle, PanelEditor::kWidth, PanelEditor::kHeight);
     return ui;
