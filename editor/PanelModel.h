@@ -1,7 +1,11 @@
 #pragma once
-// What the panel needs of the effect it shows, and nothing more: the panel reads and writes
-// parameter values and takes the meter readings through this interface, so it works the same in
-// front of any plug-in format (or a test's stand-in) that implements it.
+// What the panel needs of the effect it shows, and nothing more: the panel reads values, makes
+// its edits as gestures, pulls what the host changed, and takes the meter readings through this
+// interface, so it works the same in front of any plug-in format (or a test's stand-in) that
+// implements it.
+//
+// The panel never writes a value except as an edit of the user's: opening, initialising or
+// closing it leaves the model as it was.
 //
 // Threads: every call comes from the thread that drives the panel (the host's user-interface
 // thread). An implementation shares the values and meters with its audio thread as single
@@ -14,15 +18,20 @@ namespace qx {
 
 class PanelModel {
 public:
+    // takeChanged(): this bit asks for the whole panel to be shown again.
+    static constexpr uint32_t kAllChanged = 1u << 31;
+
     // The current value of parameter `index` (0..10).
     virtual float readParameter(int32_t index) = 0;
-    // Puts `value` into the current values and nothing else: no program, no host report.
-    virtual void storeParameter(int32_t index, float value) = 0;
-    // A change made on the panel: store `value`, then let the effect keep its program and
-    // coefficients in step and report the value to the host as automation.
+    // An edit of the user's: begin, one or more values, end. Every value is stored, takes effect
+    // in the signal path and reaches the host (as automation, or the format's gesture calls).
+    // A click or a reset to the default is one value between a begin and an end.
+    virtual void beginEdit(int32_t index) = 0;
     virtual void writeParameter(int32_t index, float value) = 0;
-    // Recomputes the signal path's coefficients from the current values.
-    virtual void recalculate() = 0;
+    virtual void endEdit(int32_t index) = 0;
+    // What changed since the last call other than through the panel's own edits: bit `index`
+    // for a parameter, kAllChanged for everything (program change, state load, switch-on).
+    virtual uint32_t takeChanged() = 0;
 
     // The smallest applied gain since the last take (1.0 when idle), reset to 1.0 in one step.
     virtual float takeMinGain() = 0;
@@ -34,9 +43,6 @@ public:
     virtual void countDownClipHold(int32_t seen) = 0;
     // 1 while exactly one input channel is processed.
     virtual int32_t singleChannel() = 0;
-    // Sets all four meter fields (the panel's initial state, a test tool's injected reading).
-    virtual void storeMeters(float minGain, float peakOut, int32_t clipHold,
-                             int32_t singleChannel) = 0;
 
 protected:
     ~PanelModel() = default;
