@@ -125,14 +125,24 @@ bool parseParamText(int32_t index, const char* text, float* value) {
     char* end = nullptr;
     const double number = std::strtod(t.c_str(), &end);
     if (end == t.c_str() || *end != '\0' || !std::isfinite(number)) return false;
-    double v = 0.0;
-    if (steps > 0)
-        v = switchStateValue(index, static_cast<int>(std::lround(std::clamp(number, 0.0, double(steps)))));
-    else if (info.kind == ParamKind::Centred)
-        v = (1.0 + std::clamp(number, -100.0, 100.0) / 100.0) / 2.0;
-    else
-        v = std::clamp(number, 0.0, 100.0) / 100.0;
-    *value = static_cast<float>(v);
+    if (steps > 0) {
+        *value = switchStateValue(index, int(std::lround(std::clamp(number, 0.0, double(steps)))));
+        return true;
+    }
+    const bool centred = info.kind == ParamKind::Centred;
+    const double typed = centred ? std::clamp(number, -100.0, 100.0) : std::clamp(number, 0.0, 100.0);
+    float v = static_cast<float>(centred ? (1.0 + typed / 100.0) / 2.0 : typed / 100.0);
+    // The display truncates its digits, so a value that rounded to the float just below the
+    // typed one would read one digit lower: step it outward until it reads at least as typed.
+    const float outward = centred && typed < 0.0 ? 0.0f : 1.0f;
+    for (int step = 0; step < 4; ++step) {
+        char shown[32];
+        paramDisplay(index, v, shown);
+        const double read = std::strtod(shown, nullptr);
+        if (std::fabs(read) >= std::fabs(typed) - 1e-9 || v == outward) break;
+        v = std::nextafter(v, outward);
+    }
+    *value = v;
     return true;
 }
 
