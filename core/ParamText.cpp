@@ -2,8 +2,12 @@
 
 #include "core/ValueText.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace qx {
 
@@ -89,6 +93,57 @@ void paramDisplay(int32_t index, float value, char* text) {
         return;
     }
     }
+}
+
+bool parseParamText(int32_t index, const char* text, float* value) {
+    if (!validIndex(index) || text == nullptr || value == nullptr) return false;
+    std::string t(text);
+    auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
+    while (!t.empty() && blank(t.back())) t.pop_back();
+    if (!t.empty() && t.back() == '%') t.pop_back();
+    while (!t.empty() && blank(t.back())) t.pop_back();
+    std::size_t start = 0;
+    while (start < t.size() && blank(t[start])) ++start;
+    t = t.substr(start);
+    if (t.empty()) return false;
+
+    const ParamInfo& info = kParamTable[index];
+    const int steps = paramSteps(index);
+    if (steps > 0) {
+        for (int s = 0; s <= steps; ++s) {
+            const char* word = info.states[s];
+            if (t.size() == std::strlen(word) &&
+                std::equal(t.begin(), t.end(), word, [](char a, char b) {
+                    return std::tolower(static_cast<unsigned char>(a)) ==
+                           std::tolower(static_cast<unsigned char>(b));
+                })) {
+                *value = switchStateValue(index, s);
+                return true;
+            }
+        }
+    }
+    char* end = nullptr;
+    const double number = std::strtod(t.c_str(), &end);
+    if (end == t.c_str() || *end != '\0' || !std::isfinite(number)) return false;
+    if (steps > 0) {
+        *value = switchStateValue(index, int(std::lround(std::clamp(number, 0.0, double(steps)))));
+        return true;
+    }
+    const bool centred = info.kind == ParamKind::Centred;
+    const double typed = centred ? std::clamp(number, -100.0, 100.0) : std::clamp(number, 0.0, 100.0);
+    float v = static_cast<float>(centred ? (1.0 + typed / 100.0) / 2.0 : typed / 100.0);
+    // The display truncates its digits, so a value that rounded to the float just below the
+    // typed one would read one digit lower: step it outward until it reads at least as typed.
+    const float outward = centred && typed < 0.0 ? 0.0f : 1.0f;
+    for (int step = 0; step < 4; ++step) {
+        char shown[32];
+        paramDisplay(index, v, shown);
+        const double read = std::strtod(shown, nullptr);
+        if (std::fabs(read) >= std::fabs(typed) - 1e-9 || v == outward) break;
+        v = std::nextafter(v, outward);
+    }
+    *value = v;
+    return true;
 }
 
 } // namespace qx
