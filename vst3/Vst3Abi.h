@@ -334,6 +334,14 @@ public:
     virtual uint32 QX_VST3_API getTailSamples() = 0;
 };
 
+// What of the transport a processor reads from ProcessData::processContext (bit flags); a
+// processor that needs none answers 0 and the host may leave the context out.
+class IProcessContextRequirements : public FUnknown {
+public:
+    static constexpr Uid iid = makeUid(0x2A654303, 0xEF764E3D, 0x95B5FE83, 0x730EF6D0);
+    virtual uint32 QX_VST3_API getProcessContextRequirements() = 0;
+};
+
 // --- The edit controller
 struct ParameterInfo {
     enum ParameterFlags : int32 {
