@@ -25,7 +25,10 @@ template <typename Sample> void shifted(Sample* const* from, Sample** to, int32 
 
 Vst3Effect* Vst3Effect::create() { return new (std::nothrow) Vst3Effect(); }
 
-Vst3Effect::Vst3Effect() { model_.setListener(this); }
+Vst3Effect::Vst3Effect() {
+    model_.setListener(this);
+    panel_.initialise();
+}
 
 Vst3Effect::~Vst3Effect() {
     model_.setListener(nullptr);
@@ -48,6 +51,8 @@ tresult Vst3Effect::queryInterface(const TUID iid, void** obj) {
         *obj = static_cast<IEditController*>(this);
     else if (IUnitInfo::iid.equals(iid))
         *obj = static_cast<IUnitInfo*>(this);
+    else if (IPrivateRequests::iid.equals(iid))
+        *obj = static_cast<IPrivateRequests*>(this);
     else
         return kNoInterface;
     addRef();

@@ -20,13 +20,17 @@
 // parameter changes instead.
 //
 // Files: Vst3Effect.cpp (object, component, processor), Vst3EffectController.cpp (parameters,
-// texts, state seen by the controller, the panel's edits), Vst3EffectUnits.cpp (program list).
+// texts, state seen by the controller, the panel and its edits), Vst3EffectUnits.cpp (program
+// list).
 
 #include "dsp/LimiterEngine.h"
+#include "editor/PanelEditor.h"
 #include "model/LimiterModel.h"
 #include "model/ModelListener.h"
+#include "module/PanelBinding.h"
 #include "vst3/ChangeCollector.h"
 #include "vst3/Vst3Abi.h"
+#include "vst3/Vst3Private.h"
 
 #include <atomic>
 
@@ -43,6 +47,7 @@ class Vst3Effect final : public IComponent,
                          public IProcessContextRequirements,
                          public IEditController,
                          public IUnitInfo,
+                         public IPrivateRequests,
                          private ModelListener,
                          private PinQuery {
 public:
@@ -126,8 +131,11 @@ public:
     tresult QX_VST3_API setUnitProgramData(int32 listOrUnitId, int32 programIndex,
                                            IBStream* data) override;
 
-    // The model, for the view.
-    LimiterModel& model() { return model_; }
+    // --- IPrivateRequests (vst3/Vst3Private.h)
+    intptr_t QX_VST3_API request(int32 index, intptr_t command, void* ptr) override;
+
+    // The instance's one panel, shown by its view or on the private channel's memory-only layer.
+    PanelEditor& panel() { return panel_; }
     // The view tells its owner when it opens and closes, so only one exists at a time.
     void viewClosed(const Vst3View* view);
 
@@ -154,6 +162,8 @@ private:
 
     std::atomic<uint32> refCount_{1};
     LimiterModel model_;
+    PanelBinding binding_{model_};
+    PanelEditor panel_{&binding_};
     ChangeCollector collector_;
     IComponentHandler* handler_ = nullptr;
     Vst3View* view_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "core/ParamTable.h"
 #include "core/ParamText.h"
+#include "module/PrivateChannel.h"
 #include "vst3/ParamMapping.h"
 #include "vst3/Utf16.h"
 #include "vst3/Vst3View.h"
@@ -139,6 +140,10 @@ IPlugView* Vst3Effect::createView(FIDString name) {
         return nullptr;
     view_ = Vst3View::create(*this);
     return view_;
+}
+
+intptr_t Vst3Effect::request(int32 index, intptr_t command, void* ptr) {
+    return PrivateChannel::answer(model_, &panel_, index, command, ptr);
 }
 
 // ---------------------------------------------------------------- the panel's edits

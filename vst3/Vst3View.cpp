@@ -16,9 +16,8 @@ constexpr ViewRect kPanelRect{0, 0, PanelEditor::kWidth, PanelEditor::kHeight};
 Vst3View* Vst3View::create(Vst3Effect& effect) { return new (std::nothrow) Vst3View(effect); }
 
 Vst3View::Vst3View(Vst3Effect& effect)
-    : effect_(effect), binding_(effect.model()), panel_(&binding_) {
+    : effect_(effect), panel_(effect.panel()) {
     effect_.addRef();
-    panel_.initialise();
 }
 
 Vst3View::~Vst3View() {
@@ -60,18 +59,20 @@ tresult Vst3View::isPlatformTypeSupported(FIDString type) {
 
 tresult Vst3View::attached(void* parent, FIDString type) {
     if (parent == nullptr || isPlatformTypeSupported(type) != kResultTrue) return kInvalidArgument;
-    if (panel_.isWindowOpen()) return kResultFalse;
-    if (panel_.open(parent) == 0) return kResultFalse;
+    if (attached_ || panel_.open(parent) == 0) return kResultFalse;
     if (needsRunLoop() && !startClock()) {
         panel_.close();
         return kResultFalse;
     }
+    attached_ = true;
     return kResultOk;
 }
 
 tresult Vst3View::removed() {
+    if (!attached_) return kResultFalse;
     stopClock();
     panel_.close();
+    attached_ = false;
     return kResultOk;
 }
 

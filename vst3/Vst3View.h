@@ -1,5 +1,7 @@
 #pragma once
-// The panel as a VST 3 view: 450 x 200, fixed size, shown in the host's window.
+// The effect's panel as a VST 3 view: 450 x 200, fixed size, shown in the host's window. One
+// view at a time; attached() is refused while the panel is open elsewhere (the private
+// channel's memory-only layer).
 //
 // On Linux the host's run loop (IRunLoop, asked of the frame the host sets before attaching)
 // drives the panel: a 30 ms timer for the panel's tick and the X connection's file descriptor for
@@ -16,7 +18,6 @@
 // ViewPlatformHeadless.cpp for the window layer the module is built with.
 
 #include "editor/PanelEditor.h"
-#include "module/PanelBinding.h"
 #include "vst3/Vst3Abi.h"
 
 #include <atomic>
@@ -51,9 +52,6 @@ public:
     void QX_VST3_API onTimer() override;
     void QX_VST3_API onFDIsSet(FileDescriptor fd) override;
 
-    // The panel, for tests.
-    PanelEditor& panel() { return panel_; }
-
 private:
     explicit Vst3View(Vst3Effect& effect);
     ~Vst3View();
@@ -68,10 +66,10 @@ private:
 
     std::atomic<uint32> refCount_{1};
     Vst3Effect& effect_;
-    PanelBinding binding_;
-    PanelEditor panel_;
+    PanelEditor& panel_; // the effect's
     IPlugFrame* frame_ = nullptr;
     IRunLoop* runLoop_ = nullptr;
+    bool attached_ = false;
     bool watchingFd_ = false;
 };
 

@@ -1,6 +1,10 @@
 #include "tests/vst3/Vst3TestHost.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -12,32 +16,60 @@ namespace qx::vst3::test {
 
 // ---------------------------------------------------------------- module and instance
 
+#if defined(QX_VST3_BINARY)
+const char* Vst3Module::sharedPath = QX_VST3_BINARY;
+#else
+const char* Vst3Module::sharedPath = "";
+#endif
+
 Vst3Module& Vst3Module::shared() {
-    static Vst3Module module(QX_VST3_BINARY);
+    static Vst3Module module(sharedPath);
     return module;
 }
 
-Vst3Module::Vst3Module(const char* path) {
+// The platform's entry and exit around the factory: ModuleEntry/ModuleExit on Linux,
+// InitDll/ExitDll on Windows.
+#if defined(_WIN32)
+void* Vst3Module::load(const char* path) {
+    handle_ = LoadLibraryA(path);
+    auto init = symbol<InitDllProc>("InitDll");
+    return handle_ != nullptr && init != nullptr && init() ? handle_ : nullptr;
+}
+void Vst3Module::unload() {
+    if (auto exit = symbol<ExitDllProc>("ExitDll")) exit();
+    if (handle_ != nullptr) FreeLibrary(static_cast<HMODULE>(handle_));
+}
+template <typename Proc> Proc Vst3Module::symbol(const char* name) const {
+    if (handle_ == nullptr) return nullptr;
+    return reinterpret_cast<Proc>(
+        reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name)));
+}
+#else
+void* Vst3Module::load(const char* path) {
     handle_ = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) return;
     auto entry = symbol<ModuleEntryProc>("ModuleEntry");
-    auto getFactory = symbol<GetFactoryProc>("GetPluginFactory");
-    if (entry == nullptr || getFactory == nullptr || !entry(handle_)) return;
-    factory_ = getFactory();
+    return handle_ != nullptr && entry != nullptr && entry(handle_) ? handle_ : nullptr;
+}
+void Vst3Module::unload() {
+    if (auto exit = symbol<ModuleExitProc>("ModuleExit")) exit();
+    if (handle_ != nullptr) dlclose(handle_);
+}
+template <typename Proc> Proc Vst3Module::symbol(const char* name) const {
+    return handle_ != nullptr ? reinterpret_cast<Proc>(dlsym(handle_, name)) : nullptr;
+}
+#endif
+
+Vst3Module::Vst3Module(const char* path) {
+    if (load(path) == nullptr) return;
+    if (auto getFactory = symbol<GetFactoryProc>("GetPluginFactory")) factory_ = getFactory();
 }
 
 Vst3Module::~Vst3Module() {
     if (factory_ != nullptr) factory_->release();
-    if (auto exit = symbol<ModuleExitProc>("ModuleExit")) exit();
-    if (handle_ != nullptr) dlclose(handle_);
-}
-
-template <typename Proc> Proc Vst3Module::symbol(const char* name) const {
-    return handle_ != nullptr ? reinterpret_cast<Proc>(dlsym(handle_, name)) : nullptr;
+    unload();
 }
 template ModuleEntryProc Vst3Module::symbol<ModuleEntryProc>(const char*) const;
 template ModuleExitProc Vst3Module::symbol<ModuleExitProc>(const char*) const;
-template GetFactoryProc Vst3Module::symbol<GetFactoryProc>(const char*) const;
 
 Instance::Instance(Vst3Module& module) {
     IPluginFactory* factory = module.factory();

@@ -15,10 +15,12 @@
 
 namespace qx::vst3::test {
 
-// The bundle binary of the build tree, loaded once per process (as hosts keep modules loaded).
+// The bundle binary, loaded once per process (as hosts keep modules loaded): the one at
+// `sharedPath` if a test program set it, else the build tree's.
 class Vst3Module {
 public:
     static Vst3Module& shared();
+    static const char* sharedPath;
     explicit Vst3Module(const char* path);
     ~Vst3Module();
     Vst3Module(const Vst3Module&) = delete;
@@ -30,6 +32,9 @@ public:
     template <typename Proc> Proc symbol(const char* name) const;
 
 private:
+    void* load(const char* path);
+    void unload();
+
     void* handle_ = nullptr;
     IPluginFactory* factory_ = nullptr;
 };
