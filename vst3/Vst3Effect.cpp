@@ -207,7 +207,8 @@ void Vst3Effect::runBlock(const ProcessData& data, ParamChange* changes, int32 c
             inputs[0] = in->channelBuffers32[0];
             inputs[1] = in->numChannels > 1 ? in->channelBuffers32[1] : inputs[0];
         }
-        const AudioBusBuffers* out = data.outputs;
+        AudioBusBuffers* out = data.outputs;
+        out->silenceFlags = 0; // the outputs are written, silent or not
         if (out->channelBuffers32 != nullptr && out->numChannels > 0) {
             outputs[0] = out->channelBuffers32[0];
             outputs[1] = out->numChannels > 1 ? out->channelBuffers32[1] : nullptr;
