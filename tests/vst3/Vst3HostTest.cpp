@@ -304,9 +304,13 @@ TEST(Vst3State, RoundTripIntoAFreshInstance) {
     ASSERT_EQ(a.component->getState(&saved), kResultOk);
 
     Instance b;
+    ComponentHandler handler;
+    b.controller->setComponentHandler(&handler);
     saved.position = 0;
     saved.chunk = 100; // a stream that serves less than asked
     ASSERT_EQ(b.component->setState(&saved), kResultOk);
+    EXPECT_TRUE(handler.calls.empty()); // nothing called back from inside setState
+    b.controller->setComponentHandler(nullptr);
     for (ParamID id = 0; id <= kProgramId; ++id)
         EXPECT_EQ(b.controller->getParamNormalized(id), a.controller->getParamNormalized(id)) << id;
 
