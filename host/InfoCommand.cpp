@@ -1,92 +1,23 @@
 // `qxhost info PLUGIN`: everything a host learns about the plug-in before any audio runs.
 // The output holds no addresses, so runs of the Linux and Windows builds can be compared.
 #include "host/Commands.h"
-#include "host/HostSession.h"
+#include "host/PluginSession.h"
 
 #include <cstdio>
-#include <cstring>
-#include <string>
 
 namespace qxhost {
-
-namespace {
-
-std::string fourCCText(int32_t v) {
-    std::string s(4, ' ');
-    for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((v >> (24 - 8 * i)) & 0xff);
-    return s;
-}
-
-} // namespace
 
 int runInfoCommand(int argc, char** argv) {
     if (argc != 1) {
         std::fprintf(stderr, "qxhost info: expected exactly one PLUGIN argument\n");
         return 2;
     }
-    HostSession s;
-    if (!s.load(argv[0])) {
-        std::fprintf(stderr, "qxhost info: %s\n", s.error().c_str());
+    const auto s = PluginSession::forModule(argv[0]);
+    if (!s->open(argv[0])) {
+        std::fprintf(stderr, "qxhost info: %s\n", s->error().c_str());
         return 1;
     }
-    AEffect* e = s.create();
-    if (e == nullptr) {
-        std::fprintf(stderr, "qxhost info: %s\n", s.error().c_str());
-        return 1;
-    }
-    const auto construction = s.takeAutomation();
-
-    std::printf("magic          %s (0x%08x)\n", fourCCText(e->magic).c_str(),
-                static_cast<unsigned>(e->magic));
-    std::printf("uniqueID       %s (0x%08x)\n", fourCCText(e->uniqueID).c_str(),
-                static_cast<unsigned>(e->uniqueID));
-    std::printf("version        %d\n", e->version);
-    std::printf("programs       %d\n", e->numPrograms);
-    std::printf("parameters     %d\n", e->numParams);
-    std::printf("inputs         %d\n", e->numInputs);
-    std::printf("outputs        %d\n", e->numOutputs);
-    std::printf("flags          0x%x\n", static_cast<unsigned>(e->flags));
-    std::printf("initialDelay   %d\n", e->initialDelay);
-    std::printf("ioRatio        %g\n", static_cast<double>(e->ioRatio));
-    std::printf("object         %s\n", e->object != nullptr && e->object != e ? "set" : "WRONG");
-    std::printf("effect name    \"%s\"\n", s.text(qx::effGetEffectName).c_str());
-    std::printf("product        \"%s\"\n", s.text(qx::effGetProductString).c_str());
-    std::printf("vendor         \"%s\"\n", s.text(qx::effGetVendorString).c_str());
-    std::printf("vendor version %d\n", static_cast<int>(s.dispatch(qx::effGetVendorVersion)));
-    std::printf("category       %d\n", static_cast<int>(s.dispatch(qx::effGetPlugCategory)));
-    std::printf("tail size      %d\n", static_cast<int>(s.dispatch(qx::effGetTailSize)));
-    std::printf("identify       %s\n", fourCCText(static_cast<int32_t>(s.dispatch(qx::effIdentify))).c_str());
-    for (const char* cap : {"plugAsChannelInsert", "plugAsSend", "receiveVstEvents"}) {
-        char buffer[64];
-        std::strcpy(buffer, cap);
-        std::printf("canDo %-20s %d\n", cap,
-                    static_cast<int>(s.dispatch(qx::effCanDo, 0, 0, buffer)));
-    }
-    for (int pin = 0; pin < 2; ++pin) {
-        VstPinProperties in{}, out{};
-        s.dispatch(qx::effGetInputProperties, pin, 0, &in);
-        s.dispatch(qx::effGetOutputProperties, pin, 0, &out);
-        std::printf("pin %d          in \"%s\" flags %d, out \"%s\" flags %d\n", pin, in.label,
-                    in.flags, out.label, out.flags);
-    }
-    ERect* rect = nullptr;
-    if (s.dispatch(qx::effEditGetRect, 0, 0, &rect) != 0 && rect != nullptr)
-        std::printf("editor         %d x %d\n", rect->right - rect->left, rect->bottom - rect->top);
-    std::printf("automation during construction: %zu calls\n", construction.size());
-
-    std::printf("\nparameters (name | text | label):\n");
-    for (int32_t i = 0; i < e->numParams; ++i) {
-        std::printf("%2d  \"%s\" | \"%s\" | \"%s\"\n", i, s.text(qx::effGetParamName, i).c_str(),
-                    s.text(qx::effGetParamDisplay, i).c_str(),
-                    s.text(qx::effGetParamLabel, i).c_str());
-    }
-    std::printf("\nprograms:\n");
-    for (int32_t p = 0; p < e->numPrograms; ++p) {
-        char name[64] = {};
-        s.dispatch(qx::effGetProgramNameIndexed, p, 0, name);
-        std::printf("%2d  \"%s\"\n", p, name);
-    }
-    s.destroy();
+    s->printInfo(stdout);
     return 0;
 }
 

@@ -4,7 +4,6 @@
 #include "host/AudioFile.h"
 #include "host/Commands.h"
 #include "host/FileProcessor.h"
-#include "host/HostSession.h"
 #include "host/LevelPlot.h"
 #include "host/OutputFile.h"
 #include "host/ProcessOptions.h"
@@ -144,10 +143,10 @@ int processOne(const Job& job, size_t index, ProcessResult& r) {
     if (o.dither && r.output.bits == 0)
         return fail("--dither applies to integer output; " + outPath + " gets " + r.output.description);
 
-    HostSession host;
+    const auto host = PluginSession::forModule(job.plugin);
     std::string changed;
     bool badArgument = false;
-    if (!FileProcessor::setUp(host, job.plugin, o, changed, error, badArgument))
+    if (!FileProcessor::setUp(*host, job.plugin, o, changed, error, badArgument))
         return fail(error, badArgument ? 2 : 1);
 
     OutputFile out;
@@ -156,7 +155,7 @@ int processOne(const Job& job, size_t index, ProcessResult& r) {
     if (!writer.open(out.tempPath(), r.output, o.dither)) return fail(outPath + ": " + writer.error(), 1);
 
     LevelPlot plot(format.sampleRate, format.channels);
-    FileProcessor processor(host, o);
+    FileProcessor processor(*host, o);
     if (!o.plot.empty()) {
         if (o.plotWidth > 0) plot.setSize(o.plotWidth, o.plotHeight);
         char rate[32];
