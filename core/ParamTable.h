@@ -3,6 +3,8 @@
 
 #include "dsp/ParamIndex.h"
 
+#include <cstdint>
+
 namespace qx {
 
 enum class ParamKind {
@@ -42,5 +44,32 @@ constexpr const char* kProgramNameTable[10] = {"default", "empty 1", "empty 2", 
 
 // Parameters 0 to 6 have a control on the panel with its own redraw bit (1 << index).
 constexpr int kParamsWithRedrawBit = 7;
+
+// Hosts store automation and sessions by parameter id. The ids are the indices and never change;
+// a new parameter would take the next free id, whatever its place in the table.
+constexpr int32_t paramId(int index) { return index; }
+static_assert(paramId(kInput) == 0 && paramId(kForceChannel) == 10 && kNumParams == 11,
+              "parameter ids are fixed forever: saved sessions refer to them");
+
+// Steps between the states of a switch, for hosts that show stepped parameters: 1 for the
+// two-state switches, 2 for the three-state one, 0 for the continuous parameters.
+constexpr int paramSteps(int index) {
+    if (index < 0 || index >= kNumParams) return 0;
+    return kParamTable[index].kind == ParamKind::TwoState     ? 1
+           : kParamTable[index].kind == ParamKind::ThreeState ? 2
+                                                             : 0;
+}
+
+// The stored value of state `state` of a switch: 0 or 1, and 0, 0.5 or 1 for Force Channel, the
+// values the host interfaces of every format hand the engine. States outside the switch are
+// clamped to it.
+constexpr float switchStateValue(int index, int state) {
+    const int steps = paramSteps(index);
+    if (steps == 0) return 0.0f;
+    const int s = state < 0 ? 0 : state > steps ? steps : state;
+    return static_cast<float>(s) / static_cast<float>(steps);
+}
+static_assert(switchStateValue(kForceChannel, 1) == 0.5f && switchStateValue(kLimit, 1) == 1.0f,
+              "state values must select their state when truncated");
 
 } // namespace qx

@@ -2,8 +2,12 @@
 
 #include "core/ValueText.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace qx {
 
@@ -89,6 +93,47 @@ void paramDisplay(int32_t index, float value, char* text) {
         return;
     }
     }
+}
+
+bool parseParamText(int32_t index, const char* text, float* value) {
+    if (!validIndex(index) || text == nullptr || value == nullptr) return false;
+    std::string t(text);
+    auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
+    while (!t.empty() && blank(t.back())) t.pop_back();
+    if (!t.empty() && t.back() == '%') t.pop_back();
+    while (!t.empty() && blank(t.back())) t.pop_back();
+    std::size_t start = 0;
+    while (start < t.size() && blank(t[start])) ++start;
+    t = t.substr(start);
+    if (t.empty()) return false;
+
+    const ParamInfo& info = kParamTable[index];
+    const int steps = paramSteps(index);
+    if (steps > 0) {
+        for (int s = 0; s <= steps; ++s) {
+            const char* word = info.states[s];
+            if (t.size() == std::strlen(word) &&
+                std::equal(t.begin(), t.end(), word, [](char a, char b) {
+                    return std::tolower(static_cast<unsigned char>(a)) ==
+                           std::tolower(static_cast<unsigned char>(b));
+                })) {
+                *value = switchStateValue(index, s);
+                return true;
+            }
+        }
+    }
+    char* end = nullptr;
+    const double number = std::strtod(t.c_str(), &end);
+    if (end == t.c_str() || *end != '\0' || !std::isfinite(number)) return false;
+    double v = 0.0;
+    if (steps > 0)
+        v = switchStateValue(index, static_cast<int>(std::lround(std::clamp(number, 0.0, double(steps)))));
+    else if (info.kind == ParamKind::Centred)
+        v = (1.0 + std::clamp(number, -100.0, 100.0) / 100.0) / 2.0;
+    else
+        v = std::clamp(number, 0.0, 100.0) / 100.0;
+    *value = static_cast<float>(v);
+    return true;
 }
 
 } // namespace qx

@@ -27,4 +27,11 @@ void paramDisplay(int32_t index, float value, char* text);
 // outside the states) and for parameters that are no switch.
 int switchPosition(int32_t index, float value);
 
+// The value a typed text stands for, the inverse of paramDisplay and paramLabel: a percentage
+// ("40", "40.0 %"), the centred one signed ("-25", "+25 %", "0"), a switch word in any case
+// ("soft", "Right") or its state number. Blanks around the text are ignored. False (and
+// `value` untouched) for anything else or an unknown index; a number outside the parameter's
+// range is clamped to it.
+bool parseParamText(int32_t index, const char* text, float* value);
+
 } // namespace qx

@@ -333,7 +333,7 @@ void LimiterEngine::process(const float* const* inputs, float* const* outputs, i
         meters_.minGain.store(static_cast<float>(blockMin), std::memory_order_relaxed);
     if (blockPeak > meters_.peakOut.load(std::memory_order_relaxed))
         meters_.peakOut.store(static_cast<float>(blockPeak), std::memory_order_relaxed);
-    if (blockPeak > 1.0) meters_.clipHold.store(27, std::memory_order_relaxed);
+    if (blockPeak > 1.0) meters_.clipHold.store(kClipHoldTicks, std::memory_order_relaxed);
 }
 
 void LimiterEngine::processPiece(const Routing& r, const float* const* inputs,

@@ -33,11 +33,15 @@
 
 namespace qx {
 
+// Panel ticks the clip light stays lit after an output sample above full scale (0.81 s at the
+// panel's 30 ms tick). The engine sets the hold to it, readers count it down.
+constexpr int32_t kClipHoldTicks = 27;
+
 // Meter hand-over between the audio thread (writer) and the panel's timer (reader, resets).
 struct MeterShared {
     std::atomic<float> minGain{1.0f};      // smallest applied gain since the panel's last read
     std::atomic<float> peakOut{0.0f};      // largest absolute output sample since then
-    std::atomic<int32_t> clipHold{0};      // 27 on an output sample above 1.0; panel counts down
+    std::atomic<int32_t> clipHold{0};      // kClipHoldTicks on an output above 1.0; reader counts down
     std::atomic<int32_t> singleChannel{0}; // 1 while exactly one input channel is processed
 };
 

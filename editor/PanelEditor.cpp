@@ -19,15 +19,12 @@ PanelEditor::PanelEditor(PanelModel* model) : EditorBase(model) {}
 PanelEditor::~PanelEditor() { close(); }
 
 void PanelEditor::initialise() {
-    for (int i = 0; i < kNumParams; ++i) effect->storeParameter(i, kParamTable[i].defaultValue);
-    effect->storeMeters(1.0f, 0.0f, 0, 0);
     levelMarker = 353;
     grHeld = 0;
     fullRedraw.store(1, std::memory_order_relaxed);
     dirtyMask.store(0, std::memory_order_relaxed);
     isOpen = 0;
     mode = ModeIdle;
-    effect->recalculate();
 }
 
 int32_t PanelEditor::getRect(ERect** rect) {
@@ -62,6 +59,11 @@ int32_t PanelEditor::openOn(Platform& on, void* parent) {
 
 void PanelEditor::close() {
     if (isOpen != 1) return;
+    // A drag the window's closing cuts short still ends its edit, so the host's gesture closes.
+    if (mode == ModeDrag) {
+        effect->endEdit(dragParam);
+        mode = ModeIdle;
+    }
     isOpen = 0;
     platform->stopTimer(window, timerId);
     platform->destroySurface(backBuffer);
@@ -74,6 +76,8 @@ void PanelEditor::close() {
 void PanelEditor::idle() {
     if (isOpen == 1) platform->idle(window);
 }
+
+int PanelEditor::eventFd() const { return isOpen == 1 ? platform->eventFd(window) : -1; }
 
 void PanelEditor::refresh() {}
 

@@ -4,12 +4,12 @@
 // bitmaps into a back buffer of its own and shown in a child window of the host's.
 //
 // Threads: the host's user-interface thread opens, closes and idles the panel and receives its
-// window's events, timer included; all drawing and all mouse handling happen there. Any thread
-// (the host's automation, a program change, resume) may call markDirty and requestFullRedraw.
-// The meters arrive from the audio thread through the model's meter fields.
+// window's events, timer included; all drawing and all mouse handling happen there. What the
+// host changed meanwhile (automation, a program change, switch-on) the tick pulls from the
+// model; the meters arrive from the audio thread through the model's meter fields.
 //
-// The panel draws only on its 30 ms tick: a paint request, a host's parameter change or a click
-// just sets fullRedraw or a dirtyMask bit, and the next tick draws what they name.
+// The panel draws only on its 30 ms tick: a paint request or a click just sets fullRedraw or a
+// dirtyMask bit, and the next tick draws what they and the model's changes name.
 //
 // Files: PanelEditor.cpp (window and its events), PanelEditorDraw.cpp (the tick and the drawing),
 // PanelEditorMouse.cpp (mouse), PanelEditorHeadless.cpp (the private channel).
@@ -39,8 +39,8 @@ public:
     // Closes the window first if the host left it open.
     ~PanelEditor() override;
 
-    // Writes the panel defaults into the model's current values, resets the meters and puts the
-    // panel into its initial state; called once, at the end of the effect's construction.
+    // Puts the panel into its initial state (meter displays idle, nothing held, everything to be
+    // drawn). Touches nothing of the model's.
     void initialise();
 
     // The rectangle (0, 0, 200, 450); available before open.
@@ -51,11 +51,16 @@ public:
     // The same on a chosen backend (the private channel uses the headless one).
     int32_t openOn(Platform& platform, void* parent);
     void close() override;
-    // Lets a backend without its own event loop (X11) run its events and timer.
+    // One turn of the panel's window: a backend without its own event loop (X11) handles the
+    // events that arrived and runs the 30 ms tick when it is due. VST 2 hosts call it from their
+    // idle call; VST 3 and CLAP wrappers from the host's timer and when eventFd is readable.
     void idle() override;
+    // The file descriptor of the window system connection while open on a backend that has one
+    // (X11), for hosts that watch descriptors; -1 otherwise.
+    int eventFd() const;
     void refresh() override;
 
-    // Any thread: ask the next tick to redraw the controls in `bits`, or everything.
+    // The panel's own requests to its next tick (the model's changes are pulled by the tick).
     void markDirty(uint32_t bits) { dirtyMask.fetch_or(bits, std::memory_order_relaxed); }
     void requestFullRedraw() { fullRedraw.store(1, std::memory_order_relaxed); }
 
@@ -103,6 +108,8 @@ private:
     void dragStep();
     // Stores `value` for parameter `param`, reports it to the host, and marks `bit` (-1: none).
     void writeValue(int param, float value, int bit);
+    // The same as one whole edit: begin, the value, end.
+    void writeGesture(int param, float value, int bit);
     float paramValue(int param) const;
 
     Platform* platform = nullptr;

@@ -36,8 +36,10 @@ float PanelEditor::paramValue(int param) const {
 void PanelEditor::onTimer() {
     if (isOpen != 1) return;
     if (mode == ModeDrag) dragStep();
-    if (mode != ModeIdle) effect->recalculate();
-    // Taken in one exchange each: a bit the host sets while this tick draws stays for the next.
+    // Taken in one exchange each: a change the host makes while this tick draws stays for the next.
+    const uint32_t changed = effect->takeChanged();
+    if ((changed & PanelModel::kAllChanged) != 0) requestFullRedraw();
+    markDirty(changed & ((1u << kParamsWithRedrawBit) - 1));
     const bool full = fullRedraw.exchange(0, std::memory_order_relaxed) != 0;
     drawPanel(full, dirtyMask.exchange(0, std::memory_order_relaxed));
 }

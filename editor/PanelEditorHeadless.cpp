@@ -28,10 +28,6 @@ intptr_t PanelEditor::headlessRequest(intptr_t command, void* request) {
     HeadlessPlatform& headless = HeadlessPlatform::instance();
 
     if (command == qxHeadlessOpen) return openOn(headless, nullptr);
-    if (command == qxHeadlessSetMeters) {
-        effect->storeMeters(r->minGain, r->peakOut, r->clipHold, r->singleChannel);
-        return 1;
-    }
     // The rest act on a panel this channel opened, never on a host's window.
     if (isOpen != 1 || platform != &headless) return 0;
     switch (command) {

@@ -17,6 +17,12 @@ void PanelEditor::writeValue(int param, float value, int bit) {
     if (bit >= 0) markDirty(1u << bit);
 }
 
+void PanelEditor::writeGesture(int param, float value, int bit) {
+    effect->beginEdit(param);
+    writeValue(param, value, bit);
+    effect->endEdit(param);
+}
+
 void PanelEditor::onMouseMove(int16_t x, int16_t y) {
     mouseX = x;
     mouseY = y;
@@ -29,13 +35,9 @@ void PanelEditor::onLeftDown(int16_t x, int16_t y) {
         // The click only takes the credits away.
         mode = ModeIdle;
         requestFullRedraw();
-        effect->recalculate();
         return;
     }
-    if (mode == ModeDrag) {
-        effect->recalculate();
-        return;
-    }
+    if (mode == ModeDrag) return;
     if (const PanelControl* c = hitTest(x, y, true)) {
         switch (c->kind) {
         case ControlKind::Knob:
@@ -45,11 +47,12 @@ void PanelEditor::onLeftDown(int16_t x, int16_t y) {
             dragStartValue = paramValue(c->param);
             dragParam = int8_t(c->param);
             mode = ModeDrag;
+            effect->beginEdit(c->param);
             break;
         case ControlKind::Switch:
             // Flips what the lever shows, so a host's 0.7 (shown Off) becomes 1.0.
-            writeValue(c->param, switchState(paramValue(c->param)) != 0 ? 0.0f : 1.0f,
-                       c->redrawBit);
+            writeGesture(c->param, switchState(paramValue(c->param)) != 0 ? 0.0f : 1.0f,
+                         c->redrawBit);
             break;
         case ControlKind::AboutSpot:
             mode = ModeAbout;
@@ -57,7 +60,6 @@ void PanelEditor::onLeftDown(int16_t x, int16_t y) {
             break;
         }
     }
-    effect->recalculate();
 }
 
 void PanelEditor::onRightDown(int16_t x, int16_t y) {
@@ -70,12 +72,12 @@ void PanelEditor::onRightDown(int16_t x, int16_t y) {
     }
     if (mode == ModeDrag) return;
     if (const PanelControl* c = hitTest(x, y, false))
-        writeValue(c->param, kParamTable[c->param].defaultValue, c->redrawBit);
-    effect->recalculate();
+        writeGesture(c->param, kParamTable[c->param].defaultValue, c->redrawBit);
 }
 
 void PanelEditor::onButtonUp() {
     // Either button ends a drag; the credits stay until the next press.
+    if (mode == ModeDrag) effect->endEdit(dragParam);
     if (mode != ModeAbout) mode = ModeIdle;
 }
 

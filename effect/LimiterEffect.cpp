@@ -20,13 +20,17 @@ constexpr char kVendorName[] = "Qem v1.0";
 
 std::atomic<int32_t> instanceCount{0};
 
+// A negative count processes nothing, like an empty block.
+uint32_t framesOf(int32_t sampleFrames) { return sampleFrames > 0 ? uint32_t(sampleFrames) : 0u; }
+
 } // namespace
 
 int32_t LimiterEffect::liveInstances() { return instanceCount.load(std::memory_order_relaxed); }
 
 LimiterEffect::LimiterEffect(HostCallback master)
-    : ExtendedEffect(master, kNumPrograms, kNumParams), engine(params) {
-    if (editorAllocationAllowed()) panel = new (std::nothrow) PanelEditor(this);
+    : ExtendedEffect(master, kNumPrograms, kNumParams) {
+    model.setListener(this);
+    if (editorAllocationAllowed()) panel = new (std::nothrow) PanelEditor(&binding);
     if (panel != nullptr) setEditor(panel);
     initialisePrograms();
     setProgram(0);
@@ -44,59 +48,47 @@ LimiterEffect::~LimiterEffect() {
     // The engine releases its buffers with itself; the panel goes with the base class.
 }
 
+// The programs themselves come filled from the model's bank (the table's names, the default
+// values in every program); what is left is the module-wide tables and the names' padding.
 void LimiterEffect::initialisePrograms() {
     if (instanceCount.load(std::memory_order_relaxed) == 0) PanelEditor::buildTables();
     for (int i = 0; i < kNumParams; ++i) paddedParamName(i, paramNames[i]);
-    for (int32_t p = 0; p < kNumPrograms; ++p) {
-        currentProgram.store(p, std::memory_order_relaxed);
-        char name[kProgramNameWidth + 1];
-        std::memset(name, ' ', kProgramNameWidth);
-        std::memcpy(name, kProgramNameTable[p], std::strlen(kProgramNameTable[p]));
-        name[kProgramNameWidth] = '\0';
-        setProgramName(name);
-        for (int32_t i = 0; i < kNumParams; ++i) setParameter(i, kParamTable[i].defaultValue);
-    }
-    currentProgram.store(0, std::memory_order_relaxed);
-    fromEditor.store(0, std::memory_order_relaxed);
-    meters().singleChannel.store(0, std::memory_order_relaxed);
     instanceCount.fetch_add(1, std::memory_order_relaxed);
-    recalculate();
 }
 
 void LimiterEffect::process(float** inputs, float** outputs, int32_t sampleFrames) {
-    engine.process(inputs, outputs, sampleFrames, true, *this);
+    model.process({inputs, outputs, framesOf(sampleFrames), true}, nullptr, 0, *this,
+                  IdleOutput::Untouched);
 }
 
 void LimiterEffect::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
-    engine.process(inputs, outputs, sampleFrames, false, *this);
+    model.process({inputs, outputs, framesOf(sampleFrames), false}, nullptr, 0, *this,
+                  IdleOutput::Untouched);
 }
 
-void LimiterEffect::recalculate() { engine.recalculate(); }
+void LimiterEffect::recalculate() { model.engine().recalculate(); }
 
 // The host handlers keep the base layer's copies in step with the engine's, which has the last
 // word on odd values (a rate of 0 or NaN is ignored, a block size of 0 raised to a minimum).
 void LimiterEffect::setSampleRate(float rate) {
-    engine.setSampleRate(rate);
-    sampleRate = engine.sampleRate();
+    model.setSampleRate(rate);
+    sampleRate = model.sampleRate();
 }
 
 void LimiterEffect::setBlockSize(int32_t size) {
-    engine.setBlockSize(size);
-    blockSize = engine.blockSize();
+    model.setMaxBlockSize(size);
+    blockSize = model.maxBlockSize();
 }
 
 void LimiterEffect::setBlockSizeAndSampleRate(int32_t frames, float rate) {
-    engine.setBlockSizeAndSampleRate(frames, rate);
-    blockSize = engine.blockSize();
-    sampleRate = engine.sampleRate();
+    model.setMaxBlockSizeAndSampleRate(frames, rate);
+    blockSize = model.maxBlockSize();
+    sampleRate = model.sampleRate();
 }
 
-void LimiterEffect::resume() {
-    engine.resume();
-    if (panel != nullptr) panel->requestFullRedraw();
-}
+void LimiterEffect::resume() { model.activate(); }
 
-void LimiterEffect::suspend() { engine.suspend(); }
+void LimiterEffect::suspend() { model.deactivate(); }
 
 float LimiterEffect::getVu() {
     const float v = vuLevel;
@@ -145,43 +137,27 @@ int32_t LimiterEffect::canDo(char* text) {
 }
 
 intptr_t LimiterEffect::vendorSpecific(int32_t index, intptr_t value, void* ptr, float) {
-    if (index == QX_HEADLESS_INDEX)
-        return panel != nullptr ? panel->headlessRequest(value, ptr) : 0;
+    if (index == QX_HEADLESS_INDEX) {
+        if (panel == nullptr) return 0;
+        // An injected reading goes to the model's meters, where the panel's next tick finds it.
+        auto* r = static_cast<QxHeadlessRequest*>(ptr);
+        if (value == qxHeadlessSetMeters) {
+            if (r == nullptr || r->size != int32_t(sizeof(QxHeadlessRequest))) return 0;
+            model.meters().store({r->minGain, r->peakOut, r->clipHold, r->singleChannel});
+            return 1;
+        }
+        return panel->headlessRequest(value, ptr);
+    }
     if (index == QX_METER_INDEX && ptr != nullptr) {
+        const MeterReading m = model.meters().take();
         auto* out = static_cast<QxMeterReadout*>(ptr);
-        out->minGain = takeMinGain();
-        out->peakOut = takePeakOut();
-        out->clipHold = clipHold();
-        out->singleChannel = singleChannel();
+        out->minGain = m.minGain;
+        out->peakOut = m.peakOut;
+        out->clipHold = m.clipHold;
+        out->singleChannel = m.singleChannel;
         return 1;
     }
     return 0;
-}
-
-float LimiterEffect::takeMinGain() {
-    return meters().minGain.exchange(1.0f, std::memory_order_relaxed);
-}
-
-float LimiterEffect::takePeakOut() {
-    return meters().peakOut.exchange(0.0f, std::memory_order_relaxed);
-}
-
-int32_t LimiterEffect::clipHold() { return meters().clipHold.load(std::memory_order_relaxed); }
-
-void LimiterEffect::countDownClipHold(int32_t seen) {
-    meters().clipHold.compare_exchange_strong(seen, seen - 1, std::memory_order_relaxed);
-}
-
-int32_t LimiterEffect::singleChannel() {
-    return meters().singleChannel.load(std::memory_order_relaxed);
-}
-
-void LimiterEffect::storeMeters(float minGain, float peakOut, int32_t hold, int32_t single) {
-    MeterShared& m = meters();
-    m.minGain.store(minGain, std::memory_order_relaxed);
-    m.peakOut.store(peakOut, std::memory_order_relaxed);
-    m.clipHold.store(hold, std::memory_order_relaxed);
-    m.singleChannel.store(single, std::memory_order_relaxed);
 }
 
 bool LimiterEffect::sendEventsToHost(void* events) {

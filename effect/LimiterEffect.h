@@ -1,16 +1,18 @@
 #pragma once
-// The limiter as the host sees it: eleven parameters, ten programs, their texts, the fixed answers
-// about itself, and the audio entries, which hand each block to the engine.
+// The limiter as a VST 2 host sees it: eleven parameters, ten programs, their texts, the fixed
+// answers about itself, and the audio entries. Values, programs, the engine and the meters are
+// the format-neutral model's; this class translates the host's calls into the model's verbs and
+// reports the panel's edits to the host as automation.
 //
 // Threads: the host writes parameters from any of its threads; the panel writes from the
 // user-interface thread; the audio thread reads the values and coefficients. Every shared value is
 // a single 32-bit atomic (relaxed): a writer on one thread and a reader on another see the old or
 // the new value, never a torn one, and nothing locks.
 
-#include "core/LimiterProgram.h"
 #include "dsp/LimiterEngine.h"
 #include "dsp/ParamIndex.h"
-#include "editor/PanelModel.h"
+#include "model/LimiterModel.h"
+#include "module/PanelBinding.h"
 #include "plugin/ExtendedEffect.h"
 
 #include <atomic>
@@ -20,9 +22,9 @@ namespace qx {
 
 class PanelEditor;
 
-class LimiterEffect : public ExtendedEffect, private PinQuery, private PanelModel {
+class LimiterEffect : public ExtendedEffect, private PinQuery, private ModelListener {
 public:
-    static constexpr int32_t kNumPrograms = 10;
+    static constexpr int32_t kNumPrograms = LimiterModel::kNumPrograms;
 
     explicit LimiterEffect(HostCallback audioMaster);
     ~LimiterEffect() override;
@@ -34,6 +36,7 @@ public:
     // without marking the panel for redraw.
     void setParameterFromEditor(int32_t index);
     void setProgram(int32_t program) override;
+    int32_t getProgram() override;
     void setProgramName(char* text) override;
     void getProgramName(char* text) override;
     bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
@@ -52,7 +55,7 @@ public:
     void setBlockSizeAndSampleRate(int32_t frames, float rate) override;
     void suspend() override;
     void resume() override;
-    void recalculate() override;
+    void recalculate();
 
     // Properties.
     float getVu() override;
@@ -67,11 +70,12 @@ public:
     virtual bool sendEventsToHost(void* events);
 
     // For the panel and for tests.
-    ParamArray& values() { return params; }
-    MeterShared& meters() { return engine.meters(); }
-    LimiterEngine& dsp() { return engine; }
+    LimiterModel& limiterModel() { return model; }
+    const ParamArray& values() const { return model.values(); }
+    MeterShared& meters() { return model.engine().meters(); }
+    LimiterEngine& dsp() { return model.engine(); }
     PanelEditor* panelEditor() const { return panel; }
-    const LimiterProgram& program(int32_t i) const { return programs[i]; }
+    const LimiterProgram& program(int32_t i) const { return model.programs()[i]; }
 
     // Number of live effect objects in this module.
     static int32_t liveInstances();
@@ -81,30 +85,18 @@ protected:
 
 private:
     void initialisePrograms();
-    void markPanel(int32_t index);
-    LimiterProgram& currentRecord();
     bool inputConnected(int pin) override { return isInputPinConnected(pin); }
     bool outputConnected(int pin) override { return isOutputPinConnected(pin); }
 
-    // The panel's view of the effect: the current values and the engine's meter fields.
-    float readParameter(int32_t index) override;
-    void storeParameter(int32_t index, float value) override;
-    void writeParameter(int32_t index, float value) override;
-    float takeMinGain() override;
-    float takePeakOut() override;
-    int32_t clipHold() override;
-    void countDownClipHold(int32_t seen) override;
-    int32_t singleChannel() override;
-    void storeMeters(float minGain, float peakOut, int32_t clipHold,
-                     int32_t singleChannel) override;
+    // The panel's edits, already stored in the model: reported to the host as automation. The
+    // VST 2 interface has no gestures to report.
+    void editBegun(int32_t) override {}
+    void editValue(int32_t index, float) override { setParameterFromEditor(index); }
+    void editEnded(int32_t) override {}
 
-    ParamArray params{};
-    LimiterEngine engine;
-    LimiterProgram programs[kNumPrograms];
+    LimiterModel model;
+    PanelBinding binding{model};
     char paramNames[kNumParams][24] = {};
-    // 1 between the panel's report of a value and the write it causes, which must not mark the
-    // panel again. Set and taken on the panel's or the program loader's thread.
-    std::atomic<int32_t> fromEditor{0};
     float vuLevel = 0.0f;
 };
 

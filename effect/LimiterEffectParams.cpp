@@ -1,90 +1,45 @@
-// Parameters and programs: every write lands in the current values and the current program, then
-// the coefficients are recomputed and the panel is told what to redraw.
-#include "editor/PanelEditor.h"
+// Parameters and programs: every write goes to the model, which keeps the current values, the
+// current program and the coefficients in step and marks the panel.
 #include "effect/LimiterEffect.h"
-#include "core/ParamTable.h"
 
 #include <cstring>
 
 namespace qx {
 
-namespace {
-bool validParam(int32_t index) {
-    return index >= 0 && index < kNumParams;
-}
-bool validProgram(int32_t index) {
-    return index >= 0 && index < LimiterEffect::kNumPrograms;
-}
-} // namespace
+void LimiterEffect::setParameter(int32_t index, float value) { model.setParameter(index, value); }
 
-LimiterProgram& LimiterEffect::currentRecord() {
-    return programs[currentProgram.load(std::memory_order_relaxed)];
-}
-
-void LimiterEffect::markPanel(int32_t index) {
-    if (panel != nullptr && index < kParamsWithRedrawBit) panel->markDirty(1u << index);
-}
-
-void LimiterEffect::setParameter(int32_t index, float value) {
-    if (!validParam(index)) return;
-    if (fromEditor.exchange(0, std::memory_order_relaxed) == 0) markPanel(index);
-    params[index].store(value, std::memory_order_relaxed);
-    currentRecord().values[index].store(value, std::memory_order_relaxed);
-    recalculate();
-}
-
-float LimiterEffect::getParameter(int32_t index) {
-    return validParam(index) ? params[index].load(std::memory_order_relaxed) : 0.0f;
-}
+float LimiterEffect::getParameter(int32_t index) { return model.parameter(index); }
 
 void LimiterEffect::setParameterFromEditor(int32_t index) {
-    if (!validParam(index)) return;
-    fromEditor.store(1, std::memory_order_relaxed);
-    automateParameter(index, params[index].load(std::memory_order_relaxed));
+    if (!LimiterModel::validParam(index)) return;
+    automateParameter(index, model.parameter(index));
 }
 
-float LimiterEffect::readParameter(int32_t index) {
-    return params[index].load(std::memory_order_relaxed);
-}
-
-void LimiterEffect::storeParameter(int32_t index, float value) {
-    params[index].store(value, std::memory_order_relaxed);
-}
-
-void LimiterEffect::writeParameter(int32_t index, float value) {
-    params[index].store(value, std::memory_order_relaxed);
-    setParameterFromEditor(index);
-}
-
+// The program's values become the current ones, each reported to the host as automation.
 void LimiterEffect::setProgram(int32_t program) {
-    if (!validProgram(program)) return;
+    if (!model.selectProgram(program)) return;
     currentProgram.store(program, std::memory_order_relaxed);
-    for (int32_t i = 0; i < kNumParams; ++i) {
-        setParameter(i, programs[program].values[i].load(std::memory_order_relaxed));
-        setParameterFromEditor(i);
-    }
-    recalculate();
-    if (panel != nullptr) panel->requestFullRedraw();
+    for (int32_t i = 0; i < kNumParams; ++i) setParameterFromEditor(i);
 }
+
+int32_t LimiterEffect::getProgram() { return model.currentProgram(); }
 
 void LimiterEffect::setProgramName(char* text) {
-    currentRecord().setName(text);
+    model.setProgramName(model.currentProgram(), text);
 }
 
 void LimiterEffect::getProgramName(char* text) {
-    std::strcpy(text, currentRecord().getName());
+    std::strcpy(text, model.programName(model.currentProgram()));
 }
 
 bool LimiterEffect::getProgramNameIndexed(int32_t, int32_t index, char* text) {
-    if (!validProgram(index)) return false;
-    std::strcpy(text, programs[index].getName());
+    if (!ProgramBank::valid(index)) return false;
+    std::strcpy(text, model.programName(index));
     return true;
 }
 
 bool LimiterEffect::copyProgram(int32_t destination) {
-    if (!validProgram(destination)) return false;
-    programs[destination].copyFrom(currentRecord());
-    return true;
+    return model.copyCurrentProgramTo(destination);
 }
 
 } // namespace qx

@@ -17,8 +17,7 @@ void LimiterEffect::getParamName(int32_t index, char* text) {
 void LimiterEffect::getParamLabel(int32_t index, char* text) { std::strcpy(text, paramLabel(index)); }
 
 void LimiterEffect::getParamDisplay(int32_t index, char* text) {
-    const bool valid = index >= 0 && index < kNumParams;
-    paramDisplay(index, valid ? params[index].load(std::memory_order_relaxed) : 0.0f, text);
+    paramDisplay(index, model.parameter(index), text);
 }
 
 } // namespace qx

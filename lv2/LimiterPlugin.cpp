@@ -49,11 +49,7 @@ LimiterPlugin* LimiterPlugin::create(double sampleRate, const LV2_Feature* const
     return new (std::nothrow) LimiterPlugin(sampleRate, features);
 }
 
-LimiterPlugin::LimiterPlugin(double sampleRate, const LV2_Feature* const* features)
-    : engine_(params_) {
-    for (int i = 0; i < kNumParams; ++i)
-        params_[i].store(kParamTable[i].defaultValue, std::memory_order_relaxed);
-
+LimiterPlugin::LimiterPlugin(double sampleRate, const LV2_Feature* const* features) {
     const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
     haveUrids_ = urids_.map(map);
     if (haveUrids_) lv2_atom_forge_init(&forge_, const_cast<LV2_URID_Map*>(map));
@@ -61,12 +57,8 @@ LimiterPlugin::LimiterPlugin(double sampleRate, const LV2_Feature* const* featur
     const auto* options =
         static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
     const int32_t block = hostBlockLength(options, haveUrids_ ? map : nullptr);
-    // A double beyond float's range becomes infinity, which the engine refuses like NaN.
-    const float rate = std::isfinite(sampleRate) && std::fabs(sampleRate) < 1e30
-                           ? static_cast<float>(sampleRate)
-                           : std::numeric_limits<float>::quiet_NaN();
-    engine_.setBlockSizeAndSampleRate(block > 0 ? block : kDefaultBlockSize, rate);
-    rate_ = engine_.sampleRate();
+    model_.setMaxBlockSizeAndSampleRate(block > 0 ? block : kDefaultBlockSize, sampleRate);
+    rate_ = model_.sampleRate();
 }
 
 void LimiterPlugin::connect(uint32_t port, void* data) {
@@ -74,46 +66,50 @@ void LimiterPlugin::connect(uint32_t port, void* data) {
 }
 
 void LimiterPlugin::activate() {
-    engine_.resume();
+    model_.activate();
     history_.restart();
     clipHoldLeft_ = 0;
 }
 
-void LimiterPlugin::deactivate() { engine_.suspend(); }
+void LimiterPlugin::deactivate() { model_.deactivate(); }
 
+// LV2 has no pin query and no timed changes: the control ports apply from the run's first
+// sample, missing audio ports or a run before activate leave silence.
 void LimiterPlugin::run(uint32_t frames) {
-    readControls();
+    ParamChange changes[kNumParams];
+    const int32_t count = readControls(changes);
     readAcks();
 
-    MeterShared& m = engine_.meters();
-    m.minGain.store(1.0f, std::memory_order_relaxed);
-    m.peakOut.store(0.0f, std::memory_order_relaxed);
-    m.clipHold.store(0, std::memory_order_relaxed);
-    processAudio(frames);
+    MeterReader& meters = model_.meters();
+    meters.clear();
+    const float* in[2] = {static_cast<const float*>(ports_[kPortInLeft]),
+                          static_cast<const float*>(ports_[kPortInRight])};
+    float* out[2] = {static_cast<float*>(ports_[kPortOutLeft]),
+                     static_cast<float*>(ports_[kPortOutRight])};
+    model_.process({in, out, frames, false}, changes, count, *this);
 
+    const MeterReading m = meters.take();
     RunExtremes run;
-    run.minGain = m.minGain.load(std::memory_order_relaxed);
-    run.peakOut = m.peakOut.load(std::memory_order_relaxed);
-    run.clip = m.clipHold.load(std::memory_order_relaxed) != 0;
+    run.minGain = m.minGain;
+    run.peakOut = m.peakOut;
+    run.clip = m.clipHold != 0;
     history_.add(run);
     writeMeterPorts(run, frames);
     writeReport();
 }
 
-// A changed port value lands in the parameters as a VST 2 setParameter between blocks would:
-// stored unchanged, then the coefficients are recomputed (once for all changes of this run,
-// which gives the same coefficients as once per change).
-void LimiterPlugin::readControls() {
-    bool changed = false;
+// A port value lands in the model as a VST 2 setParameter between blocks would: stored
+// unchanged, only when its bits differ from the current value's.
+int32_t LimiterPlugin::readControls(ParamChange* changes) {
+    int32_t count = 0;
     for (int i = 0; i < kNumParams; ++i) {
         const auto* port = static_cast<const float*>(ports_[kPortFirstParam + i]);
         if (port == nullptr) continue;
         const float v = *port;
-        if (bitsOf(v) == bitsOf(params_[i].load(std::memory_order_relaxed))) continue;
-        params_[i].store(v, std::memory_order_relaxed);
-        changed = true;
+        if (bitsOf(v) == bitsOf(model_.parameter(i))) continue;
+        changes[count++] = {0, i, v};
     }
-    if (changed) engine_.recalculate();
+    return count;
 }
 
 void LimiterPlugin::readAcks() {
@@ -123,30 +119,6 @@ void LimiterPlugin::readAcks() {
         int64_t sequence = 0;
         if (readMeterAck(urids_, &ev->body, sequence)) history_.acknowledge(sequence);
     }
-}
-
-void LimiterPlugin::processAudio(uint32_t frames) {
-    const auto* inL = static_cast<const float*>(ports_[kPortInLeft]);
-    const auto* inR = static_cast<const float*>(ports_[kPortInRight]);
-    auto* outL = static_cast<float*>(ports_[kPortOutLeft]);
-    auto* outR = static_cast<float*>(ports_[kPortOutRight]);
-    if (inL == nullptr || inR == nullptr || outL == nullptr || outR == nullptr ||
-        !engine_.running()) {
-        if (outL != nullptr) std::fill(outL, outL + frames, 0.0f);
-        if (outR != nullptr) std::fill(outR, outR + frames, 0.0f);
-        return;
-    }
-    // The engine counts frames in 32 bits; one buffer fed to both inputs stays one buffer in
-    // every piece, so the mono path holds throughout.
-    constexpr uint32_t kPiece = 1u << 30;
-    uint32_t done = 0;
-    do {
-        const uint32_t n = std::min(kPiece, frames - done);
-        const float* in[2] = {inL + done, inR + done};
-        float* out[2] = {outL + done, outR + done};
-        engine_.process(in, out, static_cast<int32_t>(n), false, *this);
-        done += n;
-    } while (done < frames);
 }
 
 void LimiterPlugin::writeMeterPorts(const RunExtremes& run, uint32_t frames) {
@@ -185,7 +157,7 @@ void LimiterPlugin::writeReport() {
         r.minGain = history_.pending().minGain;
         r.peakOut = history_.pending().peakOut;
         r.clip = history_.pending().clip;
-        r.singleChannel = engine_.meters().singleChannel.load(std::memory_order_relaxed) != 0;
+        r.singleChannel = model_.meters().singleChannel() != 0;
         lv2_atom_forge_frame_time(&forge_, 0);
         writeMeterReport(&forge_, urids_, r);
     }

@@ -1,6 +1,6 @@
 #pragma once
-// The limiter behind the LV2 interface: owns the parameter values and the engine, reads the
-// control ports before each run, runs the engine in replace mode and reports the meters.
+// The limiter behind the LV2 interface: holds the format-neutral model, hands it the control
+// ports' changes and the audio of each run, and reports the meters.
 //
 // Threads, as LV2 classes them: create, activate, deactivate and the destructor come from the
 // host's set-up thread ("instantiation" class); connect and run from the audio thread, never at
@@ -13,6 +13,7 @@
 
 #include "dsp/LimiterEngine.h"
 #include "dsp/ParamIndex.h"
+#include "model/LimiterModel.h"
 #include "lv2/MeterHistory.h"
 #include "lv2/MeterMessages.h"
 #include "lv2/MeterProtocol.h"
@@ -39,8 +40,8 @@ public:
     void run(uint32_t frames);
 
     // For tests.
-    const ParamArray& values() const { return params_; }
-    const LimiterEngine& engine() const { return engine_; }
+    const ParamArray& values() const { return model_.values(); }
+    const LimiterEngine& engine() const { return model_.engine(); }
 
 private:
     LimiterPlugin(double sampleRate, const LV2_Feature* const* features);
@@ -48,14 +49,13 @@ private:
     bool inputConnected(int) override { return true; }
     bool outputConnected(int) override { return true; }
 
-    void readControls();
+    // The control ports whose value differs from the model's, as changes at the run's start.
+    int32_t readControls(ParamChange* changes);
     void readAcks();
-    void processAudio(uint32_t frames);
     void writeMeterPorts(const RunExtremes& run, uint32_t frames);
     void writeReport();
 
-    ParamArray params_{};
-    LimiterEngine engine_;
+    LimiterModel model_;
     MeterHistory history_;
     MeterUrids urids_;
     LV2_Atom_Forge forge_{};

@@ -36,6 +36,8 @@
 // Both atom ports are lv2:connectionOptional: without them the plug-in runs as usual, and the
 // control outputs (gain reduction, output peak, clip) serve hosts' generic views.
 
+#include "dsp/LimiterEngine.h"
+
 #include <cstdint>
 
 namespace qx::lv2 {
@@ -73,7 +75,8 @@ constexpr int kHistoryRuns = 256;        // runs the DSP can rebuild after an ac
 constexpr float kPeakFloorDb = -90.0f;   // output peak port's value for silence
 constexpr float kPeakCeilingDb = 12.0f;  // output peak port's upper bound
 constexpr float kMaxReductionDb = 60.0f; // gain reduction port's upper bound
-constexpr double kClipHoldSeconds = 0.81; // as long as the panel's clip LED stays lit
+// As long as the panel's clip LED stays lit: its hold in ticks of 30 ms.
+constexpr double kClipHoldSeconds = kClipHoldTicks * 30 / 1000.0;
 
 // Room one report needs in the notify buffer (object header and six properties, padded).
 constexpr uint32_t kReportAtomBytes = 160;

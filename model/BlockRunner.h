@@ -6,7 +6,8 @@
 // changes at that offset (in list order, so the last write of a parameter wins) and recomputes
 // the coefficients once per cut. Offsets must be sorted; an offset outside the block is clamped
 // into it (before 0 counts as 0, at or past the end applies after the last sample), an unknown
-// parameter is skipped. Pieces longer than the engine's buffer are split by the engine.
+// parameter is skipped. Pieces longer than the engine's buffer are split by the engine; blocks
+// beyond the engine's 32-bit frame count (LV2 counts in unsigned 32 bits) are run in pieces.
 //
 // A missing buffer (null port) or a model that is not running leaves silence in every output
 // that exists when the format asks for it (IdleOutput::Silent), or leaves the outputs untouched
@@ -31,7 +32,7 @@ struct ParamChange {
 struct AudioBlock {
     const float* const* inputs = nullptr;  // two channels; a null entry is a missing port
     float* const* outputs = nullptr;
-    int32_t frames = 0;
+    uint32_t frames = 0;
     bool accumulate = false;               // add into the outputs instead of replacing them
 };
 

@@ -92,7 +92,8 @@ public:
                  PinQuery& pins, IdleOutput idle = IdleOutput::Silent) {
         BlockRunner::run(*this, block, changes, count, pins, idle);
     }
-    // Applies a list of changes outside processing (a parameter flush): every one in order.
+    // Applies a list of changes as host writes, in order, and recomputes the coefficients once:
+    // a parameter flush outside processing, or the changes at one offset inside it.
     void applyChanges(const ParamChange* changes, int32_t count);
 
     // --- State
@@ -112,6 +113,7 @@ public:
     const LimiterEngine& engine() const { return engine_; }
 
 private:
+    // Current value and current program; the caller recomputes.
     void storeValue(int32_t index, float value);
 
     ParamArray params_{};

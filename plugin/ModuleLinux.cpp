@@ -1,18 +1,5 @@
-// Linux module glue: the exported entry names and the module handle.
-#include "editor/platform/Platform.h"
+// Linux module glue: the exported entry names.
 #include "plugin/PluginEntry.h"
-
-#include <dlfcn.h>
-
-namespace qx {
-
-void* moduleInstance() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&moduleInstance), &info) == 0) return nullptr;
-    return info.dli_fbase;
-}
-
-} // namespace qx
 
 extern "C" AEffect* VSTPluginMain(HostCallback audioMaster) {
     return qx::createEffect(audioMaster);

@@ -105,6 +105,9 @@ public:
     // The window system's own id of `window` (the X Window on X11), for hosts that must be told
     // which window is the panel's; 0 on a backend that has none to give.
     virtual uintptr_t nativeId(PlatformWindow*) { return 0; }
+    // The descriptor that becomes readable when events for `window` arrive (the X connection),
+    // for hosts that watch descriptors and then call idle; -1 on a backend that has none.
+    virtual int eventFd(PlatformWindow*) { return -1; }
 
     // --- Drawing.
 

@@ -308,6 +308,11 @@ public:
         return w != nullptr ? uintptr_t(w->id) : 0;
     }
 
+    int eventFd(PlatformWindow* window) override {
+        auto* w = static_cast<X11Window*>(window);
+        return w != nullptr && w->display != nullptr ? ConnectionNumber(w->display) : -1;
+    }
+
     void transfer(PlatformSurface* into, const PanelRect& to, PlatformSurface* from, int fromX,
                   int fromY, RasterOp op) override;
 

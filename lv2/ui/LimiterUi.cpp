@@ -20,7 +20,8 @@ LimiterUi* LimiterUi::create(const char* pluginUri, LV2UI_Write_Function write,
     if (parent == nullptr) return nullptr;
     const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
 
-    auto* ui = new (std::nothrow) LimiterUi(write, controller, map);
+    const auto* touch = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch));
+    auto* ui = new (std::nothrow) LimiterUi(write, controller, map, touch);
     if (ui == nullptr) return nullptr;
     if (ui->panel_.open(parent) != 1) {
         delete ui;
@@ -35,8 +36,8 @@ LimiterUi* LimiterUi::create(const char* pluginUri, LV2UI_Write_Function write,
 }
 
 LimiterUi::LimiterUi(LV2UI_Write_Function write, LV2UI_Controller controller,
-                     const LV2_URID_Map* map)
-    : model_(write, controller, map), panel_(&model_) {
+                     const LV2_URID_Map* map, const LV2UI_Touch* touch)
+    : model_(write, controller, map, touch), panel_(&model_) {
     PanelEditor::buildTables();
     panel_.initialise();
 }
@@ -50,9 +51,7 @@ void LimiterUi::portEvent(uint32_t port, uint32_t bytes, uint32_t format, const 
         const int index = int(port - kPortFirstParam);
         float value;
         std::memcpy(&value, buffer, sizeof value);
-        model_.storeParameter(index, value);
-        // The other levers have no redraw bit; every tick draws them.
-        if (index < kParamsWithRedrawBit) panel_.markDirty(1u << index);
+        model_.receiveValue(index, value);
     } else if (port == kPortNotify) {
         if (format == 0 || format != model_.eventTransfer()) return;
         model_.receiveReport(static_cast<const LV2_Atom*>(buffer), bytes);

@@ -41,7 +41,8 @@ public:
     PanelEditor& panel() { return panel_; }
 
 private:
-    LimiterUi(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2_URID_Map* map);
+    LimiterUi(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2_URID_Map* map,
+              const LV2UI_Touch* touch);
 
     UiPanelModel model_;
     PanelEditor panel_;

@@ -8,8 +8,8 @@
 namespace qx::lv2 {
 
 UiPanelModel::UiPanelModel(LV2UI_Write_Function write, LV2UI_Controller controller,
-                           const LV2_URID_Map* map)
-    : write_(write), controller_(controller) {
+                           const LV2_URID_Map* map, const LV2UI_Touch* touch)
+    : write_(write), controller_(controller), touch_(touch) {
     for (int i = 0; i < kNumParams; ++i) values_[i] = kParamTable[i].defaultValue;
     haveUrids_ = urids_.map(map);
     if (haveUrids_) lv2_atom_forge_init(&forge_, const_cast<LV2_URID_Map*>(map));
@@ -33,11 +33,15 @@ void UiPanelModel::receiveReport(const LV2_Atom* atom, uint32_t bytes) {
 void UiPanelModel::takeReport() {
     if (!untaken_) return;
     untaken_ = false;
-    singleChannel_ = newest_.singleChannel ? 1 : 0;
+    MeterReading m{reader_.takeMinGain(), reader_.takePeakOut(), reader_.clipHold(),
+                   newest_.singleChannel ? 1 : 0};
+    if (newest_.acked >= taken_) {
+        m.minGain = std::min(m.minGain, newest_.minGain);
+        m.peakOut = std::max(m.peakOut, newest_.peakOut);
+        if (newest_.clip) m.clipHold = kClipHoldTicks;
+    }
+    reader_.store(m);
     if (newest_.acked < taken_) return;
-    minGain_ = std::min(minGain_, newest_.minGain);
-    peakOut_ = std::max(peakOut_, newest_.peakOut);
-    if (newest_.clip) clipHold_ = kClipHoldStart;
     taken_ = newest_.sequence;
     if (write_ == nullptr) return;
     uint8_t buffer[128];
@@ -52,8 +56,22 @@ float UiPanelModel::readParameter(int32_t index) {
     return index >= 0 && index < kNumParams ? values_[index] : 0.0f;
 }
 
-void UiPanelModel::storeParameter(int32_t index, float value) {
-    if (index >= 0 && index < kNumParams) values_[index] = value;
+void UiPanelModel::receiveValue(int32_t index, float value) {
+    if (index < 0 || index >= kNumParams) return;
+    values_[index] = value;
+    changed_ |= 1u << index;
+}
+
+uint32_t UiPanelModel::takeChanged() { return std::exchange(changed_, 0u); }
+
+void UiPanelModel::beginEdit(int32_t index) {
+    if (touch_ != nullptr && touch_->touch != nullptr && index >= 0 && index < kNumParams)
+        touch_->touch(touch_->handle, kPortFirstParam + uint32_t(index), true);
+}
+
+void UiPanelModel::endEdit(int32_t index) {
+    if (touch_ != nullptr && touch_->touch != nullptr && index >= 0 && index < kNumParams)
+        touch_->touch(touch_->handle, kPortFirstParam + uint32_t(index), false);
 }
 
 void UiPanelModel::writeParameter(int32_t index, float value) {
@@ -65,33 +83,24 @@ void UiPanelModel::writeParameter(int32_t index, float value) {
 
 float UiPanelModel::takeMinGain() {
     takeReport();
-    return std::exchange(minGain_, 1.0f);
+    return reader_.takeMinGain();
 }
 
 float UiPanelModel::takePeakOut() {
     takeReport();
-    return std::exchange(peakOut_, 0.0f);
+    return reader_.takePeakOut();
 }
 
 int32_t UiPanelModel::clipHold() {
     takeReport();
-    return clipHold_;
+    return reader_.clipHold();
 }
 
-void UiPanelModel::countDownClipHold(int32_t seen) {
-    if (clipHold_ == seen) clipHold_ = seen - 1;
-}
+void UiPanelModel::countDownClipHold(int32_t seen) { reader_.countDownClipHold(seen); }
 
 int32_t UiPanelModel::singleChannel() {
     takeReport();
-    return singleChannel_;
-}
-
-void UiPanelModel::storeMeters(float minGain, float peakOut, int32_t hold, int32_t single) {
-    minGain_ = minGain;
-    peakOut_ = peakOut;
-    clipHold_ = hold;
-    singleChannel_ = single;
+    return reader_.singleChannel();
 }
 
 } // namespace qx::lv2

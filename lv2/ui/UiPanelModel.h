@@ -3,16 +3,18 @@
 // reports on the notify port.
 //
 // Values: the UI's copy of the eleven control ports. The host keeps it current through
-// port_event; a change made on the panel is stored and sent through the host's write function
-// (float protocol), which is how an LV2 host records automation. There are no coefficients to
-// recompute here: the DSP does that when it sees the port change.
+// port_event (receiveValue), which marks the value for the panel's next tick; a change made on
+// the panel is stored and sent through the host's write function (float protocol), which is how
+// an LV2 host records automation, bracketed by the host's ui:touch gesture where it offers one.
+// There are no coefficients to recompute here: the DSP does that when it sees the port change.
 //
 // Meters: reports (lv2/MeterProtocol.h) are kept as they arrive, the newest one only. Every report
 // covers all runs after the last acknowledgement the DSP has seen, so the newest one already holds
 // every extreme not yet taken; folding an older one in as well would count runs the panel took
 // before a second time. The first meter call of a panel tick takes the newest report into the
-// four meter fields, which then behave exactly as the VST 2 effect's do (take-and-reset, a clip
-// sets the hold count to 27, the panel counts it down), and acknowledges it to the DSP.
+// four meter fields, which then behave exactly as the VST 2 effect's do (the model's meter
+// reader: take-and-reset, a clip sets the hold count, the panel counts it down), and
+// acknowledges it to the DSP.
 //
 // A report made before the DSP applied the last ack sent (its acked number is older) still holds
 // runs a tick took: it is left, so the meters read idle that tick and no ack goes out. Its new
@@ -26,6 +28,7 @@
 #include "dsp/ParamIndex.h"
 #include "editor/PanelModel.h"
 #include "lv2/MeterMessages.h"
+#include "model/MeterReader.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/atom/forge.h>
@@ -38,11 +41,13 @@ namespace qx::lv2 {
 
 class UiPanelModel final : public PanelModel {
 public:
-    static constexpr int32_t kClipHoldStart = 27;
-
     // `write` and `controller` as the host passed them to instantiate (`write` may be null: then
-    // nothing is sent). `map` may be null.
-    UiPanelModel(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2_URID_Map* map);
+    // nothing is sent). `map` and `touch` may be null.
+    UiPanelModel(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2_URID_Map* map,
+                 const LV2UI_Touch* touch = nullptr);
+
+    // The host's port_event for a parameter port: stored and marked for the panel.
+    void receiveValue(int32_t index, float value);
 
     // The host's port_event for the notify port. Anything but a well-formed report is ignored;
     // `bytes` bounds what is read of `atom`.
@@ -53,17 +58,16 @@ public:
     int64_t takenSequence() const { return taken_; }
 
     float readParameter(int32_t index) override;
-    void storeParameter(int32_t index, float value) override;
+    void beginEdit(int32_t index) override;
     void writeParameter(int32_t index, float value) override;
-    void recalculate() override {}
+    void endEdit(int32_t index) override;
+    uint32_t takeChanged() override;
 
     float takeMinGain() override;
     float takePeakOut() override;
     int32_t clipHold() override;
     void countDownClipHold(int32_t seen) override;
     int32_t singleChannel() override;
-    void storeMeters(float minGain, float peakOut, int32_t clipHold,
-                     int32_t singleChannel) override;
 
 private:
     // Folds a report that arrived since the last take into the meter fields and acknowledges it,
@@ -72,20 +76,20 @@ private:
 
     LV2UI_Write_Function write_;
     LV2UI_Controller controller_;
+    const LV2UI_Touch* touch_;
     MeterUrids urids_;
     LV2_Atom_Forge forge_{};
     bool haveUrids_ = false;
 
     float values_[kNumParams] = {};
+    uint32_t changed_ = 0;
 
     MeterReport newest_;        // the newest report received
     bool untaken_ = false;      // newest_ arrived after the last take
     int64_t taken_ = 0;         // also the last ack sent
 
-    float minGain_ = 1.0f;
-    float peakOut_ = 0.0f;
-    int32_t clipHold_ = 0;
-    int32_t singleChannel_ = 0;
+    MeterShared meters_;
+    MeterReader reader_{meters_};
 };
 
 } // namespace qx::lv2
