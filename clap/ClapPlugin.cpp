@@ -76,7 +76,7 @@ bool ClapPlugin::init() {
     queryHost();
     if (!onMainThreadNow()) return false;
     // One timer for the instance's life: the panel's tick, and what the host must hear later.
-    if (ext_.timers != nullptr && !ext_.timers->register_timer(host_, PanelEditor::kTickMs, &timer_))
+    if (ext_.timers != nullptr && !ext_.timers->register_timer(host_, kTimerMs, &timer_))
         timer_ = CLAP_INVALID_ID;
     model_.setListener(this);
     initialised_ = true;

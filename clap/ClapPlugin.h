@@ -33,7 +33,7 @@
 
 namespace qx {
 
-class ClapPlugin : private ModelListener {
+class ClapPlugin final : private ModelListener {
 public:
     static const clap_plugin_descriptor kDescriptor;
     // The record's entries (desc and plugin_data left null), ClapPluginEntries.cpp.
@@ -90,6 +90,9 @@ private:
     };
     // Notifications waiting for the main thread (bits of `deferred_`).
     enum Deferred : uint32_t { kRescanValues = 1, kPresetLoaded = 2, kPresetFailed = 4 };
+    // The instance's timer. Host timers are not exact and the panel ticks on the first call at
+    // or after its 30 ms are up, so the timer runs three times as often as the tick.
+    static constexpr uint32_t kTimerMs = PanelEditor::kTickMs / 3;
     // Changes gathered from one event list before they go to the model in one call.
     static constexpr int32_t kMaxChanges = 256;
 

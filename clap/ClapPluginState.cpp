@@ -1,7 +1,7 @@
 // The instance's state, presets and private channel (see ClapPlugin.h).
 #include "clap/ClapPlugin.h"
 
-#include "core/PrivateRequests.h"
+#include "module/PrivateChannel.h"
 
 #include <cstdio>
 #include <cstring>
@@ -23,8 +23,9 @@ bool ClapPlugin::saveState(const clap_ostream* stream) const {
 
 bool ClapPlugin::loadState(const clap_istream* stream) {
     if (stream == nullptr || stream->read == nullptr || !onMainThreadNow()) return false;
-    // One byte more than a record: a longer stream is not our record and is refused whole.
-    uint8_t record[StateBlob::kSize + 1];
+    // A record's worth: a shorter one is refused by the model, a newer (longer) version by its
+    // header.
+    uint8_t record[StateBlob::kSize];
     std::size_t size = 0;
     while (size < sizeof record) {
         const int64_t n = stream->read(stream, record + size, sizeof record - size);
@@ -51,16 +52,7 @@ bool ClapPlugin::loadPreset(uint32_t kind, const char* location, const char* key
 }
 
 intptr_t ClapPlugin::privateRequest(int32_t index, intptr_t command, void* ptr) {
-    if (!onMainThreadNow()) return 0;
-    if (index == QX_METER_INDEX) {
-        if (ptr == nullptr) return 0;
-        const MeterReading m = model_.meters().take();
-        auto* out = static_cast<QxMeterReadout*>(ptr);
-        *out = {m.minGain, m.peakOut, m.clipHold, m.singleChannel};
-        return 1;
-    }
-    if (index == QX_HEADLESS_INDEX) return panel_.headlessRequest(command, ptr);
-    return 0;
+    return onMainThreadNow() ? PrivateChannel::answer(model_, &panel_, index, command, ptr) : 0;
 }
 
 } // namespace qx

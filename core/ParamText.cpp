@@ -95,6 +95,30 @@ void paramDisplay(int32_t index, float value, char* text) {
     }
 }
 
+namespace {
+
+// The number paramDisplay shows for a percentage, signed for the centred one.
+double shownNumber(int32_t index, float value) {
+    char text[16] = {};
+    paramDisplay(index, value, text);
+    return std::strtod(text, nullptr);
+}
+
+// The display truncates its digits, so the float nearest a typed value can show one step less
+// (36.8 gives 0.368f, shown as 36.7). A few floats further on there is one that shows what was
+// typed; take it when there is, else the nearest float.
+float showingTyped(int32_t index, double typed, float nearest) {
+    const bool down = kParamTable[index].kind == ParamKind::Centred && typed < 0.0;
+    float v = nearest;
+    for (int step = 0; step < 8; ++step) {
+        if (shownNumber(index, v) == typed) return v;
+        v = std::nextafter(v, down ? -1.0f : 2.0f);
+    }
+    return nearest;
+}
+
+} // namespace
+
 bool parseParamText(int32_t index, const char* text, float* value) {
     if (!validIndex(index) || text == nullptr || value == nullptr) return false;
     std::string t(text);
@@ -125,14 +149,14 @@ bool parseParamText(int32_t index, const char* text, float* value) {
     char* end = nullptr;
     const double number = std::strtod(t.c_str(), &end);
     if (end == t.c_str() || *end != '\0' || !std::isfinite(number)) return false;
-    double v = 0.0;
-    if (steps > 0)
-        v = switchStateValue(index, static_cast<int>(std::lround(std::clamp(number, 0.0, double(steps)))));
-    else if (info.kind == ParamKind::Centred)
-        v = (1.0 + std::clamp(number, -100.0, 100.0) / 100.0) / 2.0;
-    else
-        v = std::clamp(number, 0.0, 100.0) / 100.0;
-    *value = static_cast<float>(v);
+    if (steps > 0) {
+        *value = switchStateValue(index, static_cast<int>(std::lround(std::clamp(number, 0.0, double(steps)))));
+        return true;
+    }
+    const bool centred = info.kind == ParamKind::Centred;
+    const double typed = std::clamp(number, centred ? -100.0 : 0.0, 100.0);
+    const double v = centred ? (1.0 + typed / 100.0) / 2.0 : typed / 100.0;
+    *value = showingTyped(index, typed, static_cast<float>(v));
     return true;
 }
 

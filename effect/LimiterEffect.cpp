@@ -3,8 +3,8 @@
 
 #include "core/ParamTable.h"
 #include "core/ParamText.h"
-#include "core/PrivateRequests.h"
 #include "editor/PanelEditor.h"
+#include "module/PrivateChannel.h"
 #include "plugin/PluginEntry.h"
 
 #include <cstdio>
@@ -137,27 +137,7 @@ int32_t LimiterEffect::canDo(char* text) {
 }
 
 intptr_t LimiterEffect::vendorSpecific(int32_t index, intptr_t value, void* ptr, float) {
-    if (index == QX_HEADLESS_INDEX) {
-        if (panel == nullptr) return 0;
-        // An injected reading goes to the model's meters, where the panel's next tick finds it.
-        auto* r = static_cast<QxHeadlessRequest*>(ptr);
-        if (value == qxHeadlessSetMeters) {
-            if (r == nullptr || r->size != int32_t(sizeof(QxHeadlessRequest))) return 0;
-            model.meters().store({r->minGain, r->peakOut, r->clipHold, r->singleChannel});
-            return 1;
-        }
-        return panel->headlessRequest(value, ptr);
-    }
-    if (index == QX_METER_INDEX && ptr != nullptr) {
-        const MeterReading m = model.meters().take();
-        auto* out = static_cast<QxMeterReadout*>(ptr);
-        out->minGain = m.minGain;
-        out->peakOut = m.peakOut;
-        out->clipHold = m.clipHold;
-        out->singleChannel = m.singleChannel;
-        return 1;
-    }
-    return 0;
+    return PrivateChannel::answer(model, panel, index, value, ptr);
 }
 
 bool LimiterEffect::sendEventsToHost(void* events) {

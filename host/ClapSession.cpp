@@ -224,7 +224,7 @@ double ClapSession::value(clap_id id) const {
     return v;
 }
 
-std::vector<uint8_t> ClapSession::save(std::size_t chunk) const {
+std::vector<uint8_t> ClapSession::saveState(std::size_t chunk) const {
     std::vector<uint8_t> bytes;
     Stream s{&bytes, 0, chunk};
     const clap_ostream stream{&s, streamWrite};
@@ -233,7 +233,7 @@ std::vector<uint8_t> ClapSession::save(std::size_t chunk) const {
     return bytes;
 }
 
-bool ClapSession::load(const std::vector<uint8_t>& bytes, std::size_t chunk) {
+bool ClapSession::loadState(const std::vector<uint8_t>& bytes, std::size_t chunk) {
     std::vector<uint8_t> copy = bytes;
     Stream s{&copy, 0, chunk};
     const clap_istream stream{&s, streamRead};

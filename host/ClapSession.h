@@ -70,8 +70,8 @@ public:
     double value(clap_id id) const;
 
     // The plug-in's state through a memory stream; `chunk` limits each read or write.
-    std::vector<uint8_t> save(std::size_t chunk = SIZE_MAX) const;
-    bool load(const std::vector<uint8_t>& bytes, std::size_t chunk = SIZE_MAX);
+    std::vector<uint8_t> saveState(std::size_t chunk = SIZE_MAX) const;
+    bool loadState(const std::vector<uint8_t>& bytes, std::size_t chunk = SIZE_MAX);
 
     struct Preset {
         std::string name, key;
