@@ -19,17 +19,15 @@ constexpr const char* kWindowApi = CLAP_WINDOW_API_X11;
 } // namespace
 
 bool ClapPlugin::guiApiSupported(const char* api, bool floating) const {
-    if (api == nullptr || floating || std::strcmp(api, kWindowApi) != 0) return false;
-#if defined(_WIN32)
-    return true;
-#else
-    // Without the host's timer the panel would never tick.
-    return timer_ != CLAP_INVALID_ID;
-#endif
+    return api != nullptr && !floating && std::strcmp(api, kWindowApi) == 0;
 }
 
 bool ClapPlugin::guiCreate(const char* api, bool floating) {
     if (guiCreated_ || !onMainThreadNow() || !guiApiSupported(api, floating)) return false;
+#if !defined(_WIN32)
+    // Without the host's timer the panel would never tick: a host that has none gets no panel.
+    if (timer_ == CLAP_INVALID_ID) return false;
+#endif
     guiCreated_ = true;
     return true;
 }
