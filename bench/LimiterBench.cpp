@@ -135,7 +135,9 @@ void BM_LimiterAtRate(benchmark::State& state) {
     runEngine(state, {1.0f, 1.0f, 1.0f, 0.0f}, state.range(1) ? kLoud : kQuiet,
               static_cast<double>(state.range(0)));
 }
-BENCHMARK(BM_LimiterAtRate)->ArgNames({"rate", "loud"})->ArgsProduct({{48000, 96000, 192000}, {1, 0}});
+BENCHMARK(BM_LimiterAtRate)
+    ->ArgNames({"rate", "loud"})
+    ->ArgsProduct({{48000, 96000, 192000}, {1, 0}});
 
 BENCHMARK(BM_LimiterQuiet)
     ->ArgNames({"soft", "link", "punch"})
