@@ -1,6 +1,6 @@
 // The two modules as hosts call them, on the same material and settings: the VST 2 module's
 // processReplacing through HostSession, and the LV2 module's run through lilv, both in blocks of
-// 512 frames at 44.1 kHz. The LV2 wrapper adds the control-port scan, the meter ring and the
+// 512, 32 and 16 frames at 44.1 kHz. The LV2 wrapper adds the control-port scan, the meter ring and the
 // report to every block; the two figures should stay within a few percent.
 
 #include "plugin/AEffect.h"
@@ -15,7 +15,6 @@ namespace {
 using namespace qx;
 using namespace qx::test;
 
-constexpr int kBlock = 512;
 constexpr int kFrames = 44100 * 4;
 
 const Stereo& material() {
@@ -24,7 +23,7 @@ const Stereo& material() {
 }
 
 void setCounters(benchmark::State& state) {
-    const double frames = static_cast<double>(state.iterations()) * kBlock;
+    const double frames = static_cast<double>(state.iterations()) * double(state.range(0));
     state.counters["ns_per_frame"] =
         benchmark::Counter(frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
@@ -32,6 +31,7 @@ void setCounters(benchmark::State& state) {
 float setting(int i) { return i == kInput ? 0.45f : i == kPressure ? 0.9f : -1.0f; }
 
 void BM_Vst2ProcessReplacing(benchmark::State& state) {
+    const int kBlock = int(state.range(0));
     qxhost::HostSession host;
     if (!host.load(QX_MODULE_PATH)) return state.SkipWithError("VST 2 module not loaded");
     AEffect* e = host.create();
@@ -52,9 +52,10 @@ void BM_Vst2ProcessReplacing(benchmark::State& state) {
     }
     setCounters(state);
 }
-BENCHMARK(BM_Vst2ProcessReplacing);
+BENCHMARK(BM_Vst2ProcessReplacing)->ArgName("block")->Arg(512)->Arg(32)->Arg(16);
 
 void BM_Lv2Run(benchmark::State& state) {
+    const int kBlock = int(state.range(0));
     Lv2TestHost host;
     if (host.plugin() == nullptr) return state.SkipWithError("LV2 bundle not found");
     Lv2Instance lv2(host, 44100.0, kBlock);
@@ -73,7 +74,7 @@ void BM_Lv2Run(benchmark::State& state) {
     }
     setCounters(state);
 }
-BENCHMARK(BM_Lv2Run);
+BENCHMARK(BM_Lv2Run)->ArgName("block")->Arg(512)->Arg(32)->Arg(16);
 
 } // namespace
 

@@ -95,30 +95,6 @@ void paramDisplay(int32_t index, float value, char* text) {
     }
 }
 
-namespace {
-
-// The number paramDisplay shows for a percentage, signed for the centred one.
-double shownNumber(int32_t index, float value) {
-    char text[16] = {};
-    paramDisplay(index, value, text);
-    return std::strtod(text, nullptr);
-}
-
-// The display truncates its digits, so the float nearest a typed value can show one step less
-// (36.8 gives 0.368f, shown as 36.7). A few floats further on there is one that shows what was
-// typed; take it when there is, else the nearest float.
-float showingTyped(int32_t index, double typed, float nearest) {
-    const bool down = kParamTable[index].kind == ParamKind::Centred && typed < 0.0;
-    float v = nearest;
-    for (int step = 0; step < 8; ++step) {
-        if (shownNumber(index, v) == typed) return v;
-        v = std::nextafter(v, down ? -1.0f : 2.0f);
-    }
-    return nearest;
-}
-
-} // namespace
-
 bool parseParamText(int32_t index, const char* text, float* value) {
     if (!validIndex(index) || text == nullptr || value == nullptr) return false;
     std::string t(text);
@@ -150,13 +126,23 @@ bool parseParamText(int32_t index, const char* text, float* value) {
     const double number = std::strtod(t.c_str(), &end);
     if (end == t.c_str() || *end != '\0' || !std::isfinite(number)) return false;
     if (steps > 0) {
-        *value = switchStateValue(index, static_cast<int>(std::lround(std::clamp(number, 0.0, double(steps)))));
+        *value = switchStateValue(index, int(std::lround(std::clamp(number, 0.0, double(steps)))));
         return true;
     }
     const bool centred = info.kind == ParamKind::Centred;
-    const double typed = std::clamp(number, centred ? -100.0 : 0.0, 100.0);
-    const double v = centred ? (1.0 + typed / 100.0) / 2.0 : typed / 100.0;
-    *value = showingTyped(index, typed, static_cast<float>(v));
+    const double typed = centred ? std::clamp(number, -100.0, 100.0) : std::clamp(number, 0.0, 100.0);
+    float v = static_cast<float>(centred ? (1.0 + typed / 100.0) / 2.0 : typed / 100.0);
+    // The display truncates its digits, so a value that rounded to the float just below the
+    // typed one would read one digit lower: step it outward until it reads at least as typed.
+    const float outward = centred && typed < 0.0 ? 0.0f : 1.0f;
+    for (int step = 0; step < 4; ++step) {
+        char shown[32];
+        paramDisplay(index, v, shown);
+        const double read = std::strtod(shown, nullptr);
+        if (std::fabs(read) >= std::fabs(typed) - 1e-9 || v == outward) break;
+        v = std::nextafter(v, outward);
+    }
+    *value = v;
     return true;
 }
 

@@ -48,19 +48,7 @@ protected:
     Lv2TestHost host;
 };
 
-TEST_F(Sound, SwitchCombinationsMatchVst2AtThreeRates) {
-    for (double rate : {44100.0, 48000.0, 96000.0}) {
-        for (int combo = 0; combo < 16; ++combo) {
-            auto p = drive();
-            p[kLimit] = combo & 1 ? 1.0f : 0.0f;
-            p[kLowPunch] = combo & 2 ? 1.0f : 0.0f;
-            p[kStereoLink] = combo & 4 ? 1.0f : 0.0f;
-            p[kLinkQuality] = combo & 8 ? 1.0f : 0.0f;
-            SCOPED_TRACE(combo);
-            expectSame(p, rate, static_cast<uint32_t>(combo) + 1);
-        }
-    }
-}
+// Switch combinations, rates and in-place buffers: the format conformance suite (tests/formats).
 
 TEST_F(Sound, ChannelPathsMatchVst2) {
     auto p = drive();
@@ -109,16 +97,6 @@ TEST_F(Sound, PresetsMatchVst2Programs) {
         EXPECT_EQ(firstDifference(a, b), -1) << label;
     }
     lilv_nodes_free(presets);
-}
-
-TEST_F(Sound, InPlaceBuffersGiveTheSameBits) {
-    const Stereo input = testMaterial(4096, 11);
-    Lv2Instance separate(host, 44100.0), inPlace(host, 44100.0);
-    const Stereo a = renderLv2(separate, input, 3, 500);
-    Stereo b = input;
-    lilv_instance_activate(inPlace.instance);
-    inPlace.run(b.l.data(), b.r.data(), b.l.data(), b.r.data(), 4096);
-    EXPECT_EQ(firstDifference(a, b), -1);
 }
 
 // ---------------------------------------------------------------- hostile host
