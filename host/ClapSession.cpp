@@ -292,12 +292,14 @@ float ClapSession::parameter(int32_t index) {
     return static_cast<float>(steps > 0.0 ? v / steps : v);
 }
 
+double ClapSession::clapValue(int32_t index, float value) const {
+    const double steps = stepsOf(index);
+    return steps > 0.0 ? std::min(steps, std::max(0.0, std::trunc(value * steps))) : value;
+}
+
 void ClapSession::setParameter(int32_t index, float value) {
     if (index < 0) return;
-    const double steps = stepsOf(index);
-    // A VST 2 value selects the state the engine would read from it.
-    const double v = steps > 0.0 ? std::min(steps, std::max(0.0, std::trunc(value * steps))) : value;
-    pending_.events.push_back(paramValueEvent(0, static_cast<clap_id>(index), v));
+    pending_.events.push_back(paramValueEvent(0, static_cast<clap_id>(index), clapValue(index, value)));
     if (!active_) {
         flush(&pending_, nullptr);
         pending_.events.clear();

@@ -115,6 +115,9 @@ public:
     intptr_t privateRequest(int32_t index, intptr_t command, void* ptr) override;
 
     uint32_t offers() const { return offers_; }
+    // The CLAP value of a VST 2 value of parameter `index`: a stepped parameter's state is the
+    // one the engine reads from the value.
+    double clapValue(int32_t index, float value) const;
 
 private:
     // A stepped parameter's top value (0 for a continuous one).
