@@ -259,6 +259,16 @@ TEST(ClapState, RoundTripsAndRefusesWhatIsNotItsRecord) {
     EXPECT_EQ(b.rescans, 0) << "not from inside the load";
     b.fireTimers();
     EXPECT_EQ(b.rescans, 1);
+
+    // A host without timers hears of it on the main thread, asked for by the next flush.
+    Loaded c(ClapSession::kAll & ~ClapSession::kTimers);
+    ASSERT_TRUE(c.loadState(saved));
+    EXPECT_EQ(c.callbackRequests, 0);
+    c.flush(nullptr, nullptr);
+    c.flush(nullptr, nullptr);
+    EXPECT_EQ(c.callbackRequests, 1);
+    c.plugin()->on_main_thread(c.plugin());
+    EXPECT_EQ(c.rescans, 1);
 }
 
 TEST(ClapPresets, TheTenProgramsAreListedAndLoad) {
