@@ -98,7 +98,7 @@ int64_t QX_CLAP_ABI streamRead(const clap_istream* s, void* data, uint64_t size)
     auto* st = static_cast<Stream*>(s->ctx);
     const auto n = static_cast<std::size_t>(
         std::min<uint64_t>({size, st->chunk, st->bytes->size() - st->at}));
-    std::memcpy(data, st->bytes->data() + st->at, n);
+    if (n > 0) std::memcpy(data, st->bytes->data() + st->at, n);
     st->at += n;
     return static_cast<int64_t>(n);
 }
