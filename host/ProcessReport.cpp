@@ -143,13 +143,11 @@ void ProcessReport::printTotal(std::FILE* out) const {
 
 void ProcessReport::warnOvers(std::FILE* out, const ProcessResult& r) {
     if (r.outPeak <= 1.0 && r.clipped == 0) return;
-    const bool integer = r.output.bits > 0;
     std::fprintf(out,
-                 "qxhost process: warning: %s%s peaks at %s dBFS with %lld samples above full scale (%s); "
+                 "qxhost process: warning: %s peaks at %s dBFS with %lld samples above full scale (%s); "
                  "lower Input or Output, raise Pressure, set Limit to Hard, or put a true-peak limiter after it\n",
-                 r.outPath.empty() ? "the output of " : "", r.outPath.empty() ? r.inPath.c_str() : r.outPath.c_str(),
-                 number(decibels(r.outPeak), "%+.1f").c_str(), static_cast<long long>(r.clipped),
-                 integer ? "clipped in the integer file" : r.outPath.empty() ? "not written" : "kept in the float file");
+                 r.outPath.c_str(), number(decibels(r.outPeak), "%+.1f").c_str(), static_cast<long long>(r.clipped),
+                 r.output.bits > 0 ? "clipped in the integer file" : "kept in the float file");
 }
 
 std::string ProcessReport::json() const {
