@@ -45,6 +45,7 @@ std::string baseName(const std::string& path) {
 bool makeDirectories(const std::string& dir, std::string& error) {
     for (size_t end = dir.find_first_of("/\\", 1);; end = dir.find_first_of("/\\", end + 1)) {
         const std::string part = dir.substr(0, end);
+        if (part.back() == ':') continue; // a drive
         struct stat st;
         if (::stat(part.c_str(), &st) == 0) {
             if (!S_ISDIR(st.st_mode)) {

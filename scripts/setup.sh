@@ -61,7 +61,8 @@ if [ "${1:-}" != "--minimal" ] && ! installed wine32:i386; then
     echo "setup: installing wine32:i386"
     apt_get install -y -qq wine32:i386 >/dev/null
   else
-    # Setup carries on so everything else can be tested; the x86 checks then fail the run.
+    # Setup carries on so everything else can be tested; the x86 checks then fail the run
+    # (where the kernel runs 32-bit programs; elsewhere they are skipped anyway).
     echo "setup: the package archive offers no i386 packages, so wine32:i386 cannot be" \
          "installed and the x86 module's tests will fail" >&2
   fi
