@@ -61,7 +61,7 @@ struct clap_plugin_descriptor {
     const char* support_url;
     const char* version;
     const char* description;
-    const char* const* features;  // null-terminated list
+    const char* const* features; // null-terminated list
 };
 
 struct clap_plugin_factory {
@@ -75,8 +75,8 @@ struct clap_plugin_factory {
 // ---------------------------------------------------------------- events
 
 struct clap_event_header {
-    uint32_t size;  // of the whole event, header included
-    uint32_t time;  // frame offset in the block
+    uint32_t size; // of the whole event, header included
+    uint32_t time; // frame offset in the block
     uint16_t space_id;
     uint16_t type;
     uint32_t flags;
@@ -100,7 +100,7 @@ struct clap_event_param_value {
     clap_event_header header;
     clap_id param_id;
     void* cookie;
-    int32_t note_id;  // -1: any
+    int32_t note_id; // -1: any
     int16_t port_index;
     int16_t channel;
     int16_t key;
@@ -145,7 +145,7 @@ struct clap_audio_buffer {
     uint64_t constant_mask;
 };
 
-struct clap_event_transport;  // passed through, never read
+struct clap_event_transport; // passed through, never read
 
 using clap_process_status = int32_t;
 enum : int32_t {
@@ -327,8 +327,8 @@ struct clap_window {
     const char* api;
     union {
         void* cocoa;
-        unsigned long x11;  // an X window id (32 bits on Windows, where it is never used)
-        void* win32;        // an HWND
+        unsigned long x11; // an X window id (32 bits on Windows, where it is never used)
+        void* win32;       // an HWND
         void* ptr;
     };
 };
@@ -379,8 +379,7 @@ struct clap_plugin_timer_support {
 };
 
 struct clap_host_timer_support {
-    bool(QX_CLAP_ABI* register_timer)(const clap_host* host, uint32_t period_ms,
-                                      clap_id* timer_id);
+    bool(QX_CLAP_ABI* register_timer)(const clap_host* host, uint32_t period_ms, clap_id* timer_id);
     bool(QX_CLAP_ABI* unregister_timer)(const clap_host* host, clap_id timer_id);
 };
 
@@ -421,7 +420,7 @@ constexpr const char CLAP_PRESET_DISCOVERY_FACTORY_ID_COMPAT[] =
 
 enum : uint32_t {
     CLAP_PRESET_DISCOVERY_LOCATION_FILE = 0,
-    CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN = 1,  // the presets live inside the module
+    CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN = 1, // the presets live inside the module
 };
 
 enum : uint32_t {
@@ -437,15 +436,14 @@ struct clap_plugin_preset_load {
 };
 
 struct clap_host_preset_load {
-    void(QX_CLAP_ABI* on_error)(const clap_host* host, uint32_t location_kind,
-                                const char* location, const char* load_key, int32_t os_error,
-                                const char* msg);
-    void(QX_CLAP_ABI* loaded)(const clap_host* host, uint32_t location_kind,
-                              const char* location, const char* load_key);
+    void(QX_CLAP_ABI* on_error)(const clap_host* host, uint32_t location_kind, const char* location,
+                                const char* load_key, int32_t os_error, const char* msg);
+    void(QX_CLAP_ABI* loaded)(const clap_host* host, uint32_t location_kind, const char* location,
+                              const char* load_key);
 };
 
 struct clap_universal_plugin_id {
-    const char* abi;  // "clap" for a CLAP id
+    const char* abi; // "clap" for a CLAP id
     const char* id;
 };
 
@@ -478,11 +476,11 @@ struct clap_preset_discovery_location {
     uint32_t flags;
     const char* name;
     uint32_t kind;
-    const char* location;  // null for CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN
+    const char* location; // null for CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN
 };
 
-struct clap_preset_discovery_filetype;   // we declare none
-struct clap_preset_discovery_soundpack;  // we declare none
+struct clap_preset_discovery_filetype;  // we declare none
+struct clap_preset_discovery_soundpack; // we declare none
 
 struct clap_preset_discovery_provider_descriptor {
     clap_version_t clap_version;
@@ -525,8 +523,8 @@ struct clap_preset_discovery_factory {
     const clap_preset_discovery_provider_descriptor*(QX_CLAP_ABI* get_descriptor)(
         const clap_preset_discovery_factory* factory, uint32_t index);
     const clap_preset_discovery_provider*(QX_CLAP_ABI* create)(
-        const clap_preset_discovery_factory* factory,
-        const clap_preset_discovery_indexer* indexer, const char* provider_id);
+        const clap_preset_discovery_factory* factory, const clap_preset_discovery_indexer* indexer,
+        const char* provider_id);
 };
 
 } // extern "C"

@@ -23,7 +23,9 @@ constexpr const char* kFeatures[] = {"audio-effect", "limiter", "compressor", "s
 
 std::atomic<int32_t> initCount{0};
 
-uint32_t QX_CLAP_ABI pluginCount(const clap_plugin_factory*) { return 1; }
+uint32_t QX_CLAP_ABI pluginCount(const clap_plugin_factory*) {
+    return 1;
+}
 
 const clap_plugin_descriptor* QX_CLAP_ABI pluginDescriptor(const clap_plugin_factory*,
                                                            uint32_t index) {
@@ -63,16 +65,8 @@ const void* QX_CLAP_ABI entryFactory(const char* id) {
 } // namespace
 
 const clap_plugin_descriptor ClapPlugin::kDescriptor = {
-    {1, 2, 0},
-    "com.qem.orv4417-qx",
-    "Orv4417-QX",
-    "Qem v1.0",
-    "",
-    "",
-    "",
-    QX_VERSION_TEXT,
-    "Stereo limiting compressor",
-    kFeatures};
+    {1, 2, 0},       "com.qem.orv4417-qx",         "Orv4417-QX", "Qem v1.0", "", "", "",
+    QX_VERSION_TEXT, "Stereo limiting compressor", kFeatures};
 
 } // namespace qx
 

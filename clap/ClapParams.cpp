@@ -25,9 +25,13 @@ bool copyText(const char* text, char* out, uint32_t capacity) {
 
 } // namespace
 
-uint32_t ClapParams::count() { return kNumParams; }
+uint32_t ClapParams::count() {
+    return kNumParams;
+}
 
-bool ClapParams::valid(clap_id id) { return id < static_cast<uint32_t>(kNumParams); }
+bool ClapParams::valid(clap_id id) {
+    return id < static_cast<uint32_t>(kNumParams);
+}
 
 bool ClapParams::info(uint32_t index, clap_param_info* info) {
     if (info == nullptr || !valid(index)) return false;

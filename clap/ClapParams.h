@@ -18,7 +18,7 @@
 namespace qx {
 
 class ClapParams {
-public:
+  public:
     static uint32_t count();
     static bool valid(clap_id id);
     // Fills `info` for parameter `index`; false for an index outside the table or a null record.

@@ -12,12 +12,12 @@ namespace {
 
 // Answers for the engine's pin query: a channel is there when the host gave its buffer.
 class BufferPins final : public PinQuery {
-public:
+  public:
     BufferPins(const float* const* in, float* const* out) : in_(in), out_(out) {}
     bool inputConnected(int pin) override { return pin >= 0 && pin < 2 && in_[pin] != nullptr; }
     bool outputConnected(int pin) override { return pin >= 0 && pin < 2 && out_[pin] != nullptr; }
 
-private:
+  private:
     const float* const* in_;
     float* const* out_;
 };
@@ -39,7 +39,9 @@ ClapPlugin::ClapPlugin(const clap_host* host) : record_(kEntries), host_(host) {
     record_.plugin_data = this;
 }
 
-ClapPlugin::~ClapPlugin() { model_.setListener(nullptr); }
+ClapPlugin::~ClapPlugin() {
+    model_.setListener(nullptr);
+}
 
 ClapPlugin* ClapPlugin::from(const clap_plugin* plugin) {
     if (plugin == nullptr || plugin->desc != &kDescriptor) return nullptr;
@@ -67,7 +69,8 @@ void ClapPlugin::queryHost() {
     if (auto* f = static_cast<const clap_host_posix_fd_support*>(get(CLAP_EXT_POSIX_FD_SUPPORT)))
         if (f->register_fd != nullptr && f->unregister_fd != nullptr) ext_.fds = f;
     auto* l = static_cast<const clap_host_preset_load*>(get(CLAP_EXT_PRESET_LOAD));
-    if (l == nullptr) l = static_cast<const clap_host_preset_load*>(get(CLAP_EXT_PRESET_LOAD_COMPAT));
+    if (l == nullptr)
+        l = static_cast<const clap_host_preset_load*>(get(CLAP_EXT_PRESET_LOAD_COMPAT));
     if (l != nullptr && l->on_error != nullptr && l->loaded != nullptr) ext_.presetLoad = l;
 }
 
@@ -127,10 +130,11 @@ void ClapPlugin::reset() {
 
 template <typename Run>
 void ClapPlugin::readEvents(const clap_input_events* in, uint32_t frames, Run run) {
-    uint32_t start = 0;  // first frame of the piece whose changes are being gathered
-    uint32_t last = 0;   // offset of the last change: offsets never go back
+    uint32_t start = 0; // first frame of the piece whose changes are being gathered
+    uint32_t last = 0;  // offset of the last change: offsets never go back
     int32_t count = 0;
-    const uint32_t size = in != nullptr && in->size != nullptr && in->get != nullptr ? in->size(in) : 0;
+    const uint32_t size =
+        in != nullptr && in->size != nullptr && in->get != nullptr ? in->size(in) : 0;
     for (uint32_t k = 0; k < size; ++k) {
         const clap_event_header* h = in->get(in, k);
         if (h == nullptr || h->space_id != CLAP_CORE_EVENT_SPACE_ID ||
@@ -223,7 +227,9 @@ void ClapPlugin::editEnded(int32_t index) {
     requestFlush();
 }
 
-void ClapPlugin::defer(uint32_t what) { deferred_.fetch_or(what, std::memory_order_relaxed); }
+void ClapPlugin::defer(uint32_t what) {
+    deferred_.fetch_or(what, std::memory_order_relaxed);
+}
 
 // Without timers the host hears the waiting notifications through on_main_thread, asked for
 // from the next process or flush: never from inside the call that caused them.
@@ -247,8 +253,8 @@ void ClapPlugin::deliverDeferred() {
     if ((what & kPresetLoaded) != 0)
         ext_.presetLoad->loaded(host_, CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr, loadedKey_);
     if ((what & kPresetFailed) != 0)
-        ext_.presetLoad->on_error(host_, CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr,
-                                  failedKey_, 0, "no such program");
+        ext_.presetLoad->on_error(host_, CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr, failedKey_,
+                                  0, "no such program");
 }
 
 const clap_plugin* ClapPlugin::create(const clap_host* host) {

@@ -34,7 +34,7 @@
 namespace qx {
 
 class ClapPlugin final : private ModelListener {
-public:
+  public:
     static const clap_plugin_descriptor kDescriptor;
     // The record's entries (desc and plugin_data left null), ClapPluginEntries.cpp.
     static const clap_plugin kEntries;
@@ -79,7 +79,7 @@ public:
     // What the panel and tests see.
     LimiterModel& model() { return model_; }
 
-private:
+  private:
     // Host extensions, each kept only when every function we call in it is there.
     struct HostExtensions {
         const clap_host_params* params = nullptr;
@@ -104,8 +104,7 @@ private:
     void queryHost();
     // Gathers the parameter value events of `in`; calls `run(changes, count, endFrame)` whenever
     // the list fills and once at the end (endFrame = `frames`).
-    template <typename Run>
-    void readEvents(const clap_input_events* in, uint32_t frames, Run run);
+    template <typename Run> void readEvents(const clap_input_events* in, uint32_t frames, Run run);
     void runBlock(const clap_process& p, uint32_t from, uint32_t to, const ParamChange* changes,
                   int32_t count);
     void tellEdits(const clap_output_events* out);

@@ -11,8 +11,8 @@ namespace qx {
 namespace {
 
 // The instance, or null; `answer` is what a call on a bad record returns.
-#define QX_SELF_OR(answer)                  \
-    ClapPlugin* self = ClapPlugin::from(plugin); \
+#define QX_SELF_OR(answer)                                                                         \
+    ClapPlugin* self = ClapPlugin::from(plugin);                                                   \
     if (self == nullptr) return answer
 
 // --- clap_plugin
@@ -85,8 +85,8 @@ bool QX_CLAP_ABI paramsValue(const clap_plugin* plugin, clap_id id, double* valu
     return self->paramValue(id, value);
 }
 
-bool QX_CLAP_ABI paramsValueToText(const clap_plugin* plugin, clap_id id, double value,
-                                   char* text, uint32_t capacity) {
+bool QX_CLAP_ABI paramsValueToText(const clap_plugin* plugin, clap_id id, double value, char* text,
+                                   uint32_t capacity) {
     QX_SELF_OR(false);
     return ClapParams::toText(id, value, text, capacity);
 }
@@ -103,8 +103,8 @@ void QX_CLAP_ABI paramsFlush(const clap_plugin* plugin, const clap_input_events*
     self->flush(in, out);
 }
 
-const clap_plugin_params kParams = {paramsCount, paramsInfo, paramsValue, paramsValueToText,
-                                    paramsTextToValue, paramsFlush};
+const clap_plugin_params kParams = {paramsCount,       paramsInfo,        paramsValue,
+                                    paramsValueToText, paramsTextToValue, paramsFlush};
 
 // --- audio-ports: one stereo main port each way, processed in place.
 
@@ -145,15 +145,17 @@ const clap_plugin_state kState = {stateSave, stateLoad};
 
 // --- latency and tail: none.
 
-uint32_t QX_CLAP_ABI noFrames(const clap_plugin*) { return 0; }
+uint32_t QX_CLAP_ABI noFrames(const clap_plugin*) {
+    return 0;
+}
 
 const clap_plugin_latency kLatency = {noFrames};
 const clap_plugin_tail kTail = {noFrames};
 
 // --- preset-load
 
-bool QX_CLAP_ABI presetFromLocation(const clap_plugin* plugin, uint32_t kind,
-                                    const char* location, const char* key) {
+bool QX_CLAP_ABI presetFromLocation(const clap_plugin* plugin, uint32_t kind, const char* location,
+                                    const char* key) {
     QX_SELF_OR(false);
     return self->loadPreset(kind, location, key);
 }
@@ -189,7 +191,9 @@ void QX_CLAP_ABI guiDestroy(const clap_plugin* plugin) {
     self->guiDestroy();
 }
 
-bool QX_CLAP_ABI guiSetScale(const clap_plugin*, double) { return false; }
+bool QX_CLAP_ABI guiSetScale(const clap_plugin*, double) {
+    return false;
+}
 
 bool QX_CLAP_ABI guiGetSize(const clap_plugin* plugin, uint32_t* width, uint32_t* height) {
     QX_SELF_OR(false);
@@ -199,9 +203,13 @@ bool QX_CLAP_ABI guiGetSize(const clap_plugin* plugin, uint32_t* width, uint32_t
     return true;
 }
 
-bool QX_CLAP_ABI guiCanResize(const clap_plugin*) { return false; }
+bool QX_CLAP_ABI guiCanResize(const clap_plugin*) {
+    return false;
+}
 
-bool QX_CLAP_ABI guiResizeHints(const clap_plugin*, clap_gui_resize_hints*) { return false; }
+bool QX_CLAP_ABI guiResizeHints(const clap_plugin*, clap_gui_resize_hints*) {
+    return false;
+}
 
 // The one size there is, whatever was asked.
 bool QX_CLAP_ABI guiAdjustSize(const clap_plugin* plugin, uint32_t* width, uint32_t* height) {
@@ -218,7 +226,9 @@ bool QX_CLAP_ABI guiSetParent(const clap_plugin* plugin, const clap_window* wind
     return self->guiSetParent(window);
 }
 
-bool QX_CLAP_ABI guiSetTransient(const clap_plugin*, const clap_window*) { return false; }
+bool QX_CLAP_ABI guiSetTransient(const clap_plugin*, const clap_window*) {
+    return false;
+}
 
 void QX_CLAP_ABI guiSuggestTitle(const clap_plugin*, const char*) {}
 
@@ -233,9 +243,9 @@ bool QX_CLAP_ABI guiHide(const clap_plugin* plugin) {
     return self->guiVisible();
 }
 
-const clap_plugin_gui kGui = {guiIsApiSupported, guiPreferredApi, guiCreate,     guiDestroy,
-                              guiSetScale,       guiGetSize,      guiCanResize,  guiResizeHints,
-                              guiAdjustSize,     guiSetSize,      guiSetParent,  guiSetTransient,
+const clap_plugin_gui kGui = {guiIsApiSupported, guiPreferredApi, guiCreate,    guiDestroy,
+                              guiSetScale,       guiGetSize,      guiCanResize, guiResizeHints,
+                              guiAdjustSize,     guiSetSize,      guiSetParent, guiSetTransient,
                               guiSuggestTitle,   guiShow,         guiHide};
 
 // --- timer-support, posix-fd-support
@@ -288,10 +298,18 @@ const Extension kExtensions[] = {
 
 } // namespace
 
-const clap_plugin ClapPlugin::kEntries = {
-    nullptr,          nullptr,          pluginInit,       pluginDestroy,
-    pluginActivate,   pluginDeactivate, pluginStartProcessing, pluginStopProcessing,
-    pluginReset,      pluginProcess,    pluginExtension,  pluginOnMainThread};
+const clap_plugin ClapPlugin::kEntries = {nullptr,
+                                          nullptr,
+                                          pluginInit,
+                                          pluginDestroy,
+                                          pluginActivate,
+                                          pluginDeactivate,
+                                          pluginStartProcessing,
+                                          pluginStopProcessing,
+                                          pluginReset,
+                                          pluginProcess,
+                                          pluginExtension,
+                                          pluginOnMainThread};
 
 const void* ClapPlugin::extension(const char* id) const {
     for (const Extension& e : kExtensions)

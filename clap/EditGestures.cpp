@@ -4,7 +4,9 @@ namespace qx {
 
 namespace {
 
-bool validIndex(int32_t index) { return index >= 0 && index < kNumParams; }
+bool validIndex(int32_t index) {
+    return index >= 0 && index < kNumParams;
+}
 
 } // namespace
 
@@ -67,8 +69,8 @@ bool EditGestures::writeOne(const clap_output_events* out, uint32_t time, int32_
     return true;
 }
 
-bool EditGestures::push(const clap_output_events* out, uint32_t time, uint16_t type,
-                        int32_t index, double value) {
+bool EditGestures::push(const clap_output_events* out, uint32_t time, uint16_t type, int32_t index,
+                        double value) {
     if (out == nullptr || out->try_push == nullptr) return false;
     if (type == CLAP_EVENT_PARAM_VALUE) {
         clap_event_param_value e{};

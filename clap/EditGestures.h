@@ -22,7 +22,7 @@
 namespace qx {
 
 class EditGestures {
-public:
+  public:
     // Panel thread. Indices outside the table are ignored.
     void begin(int32_t index);
     void value(int32_t index);
@@ -36,9 +36,9 @@ public:
     template <typename ValueOf>
     bool write(const clap_output_events* out, uint32_t time, ValueOf currentValue);
 
-private:
+  private:
     static constexpr uint32_t kValueBit = 1u;
-    static constexpr uint32_t kEdge = 2u;  // one begin or one end
+    static constexpr uint32_t kEdge = 2u; // one begin or one end
 
     bool writeOne(const clap_output_events* out, uint32_t time, int32_t index, double value);
     static bool push(const clap_output_events* out, uint32_t time, uint16_t type, int32_t index,
@@ -46,7 +46,7 @@ private:
 
     std::atomic<uint32_t> words_[kNumParams] = {};
     std::atomic<uint32_t> pending_{0};
-    uint32_t told_[kNumParams] = {};  // the writer's count of begins and ends told, times kEdge
+    uint32_t told_[kNumParams] = {}; // the writer's count of begins and ends told, times kEdge
 };
 
 template <typename ValueOf>

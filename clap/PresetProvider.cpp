@@ -45,7 +45,8 @@ bool QX_CLAP_ABI providerMetadata(const clap_preset_discovery_provider* p, uint3
     for (int32_t program = 0; program < ProgramBank::kNumPrograms; ++program) {
         char name[32];
         ProgramBank::tableName(program, name);
-        for (std::size_t n = std::strlen(name); n > 0 && name[n - 1] == ' '; --n) name[n - 1] = '\0';
+        for (std::size_t n = std::strlen(name); n > 0 && name[n - 1] == ' '; --n)
+            name[n - 1] = '\0';
         char key[8];
         std::snprintf(key, sizeof key, "%d", static_cast<int>(program));
         if (!receiver->begin_preset(receiver, name, key)) break;
@@ -60,7 +61,9 @@ const void* QX_CLAP_ABI providerExtension(const clap_preset_discovery_provider*,
     return nullptr;
 }
 
-uint32_t QX_CLAP_ABI factoryCount(const clap_preset_discovery_factory*) { return 1; }
+uint32_t QX_CLAP_ABI factoryCount(const clap_preset_discovery_factory*) {
+    return 1;
+}
 
 const clap_preset_discovery_provider_descriptor* QX_CLAP_ABI
 factoryDescriptor(const clap_preset_discovery_factory*, uint32_t index) {
@@ -74,8 +77,12 @@ factoryCreate(const clap_preset_discovery_factory*, const clap_preset_discovery_
         return nullptr;
     auto* provider = new (std::nothrow) Provider{};
     if (provider == nullptr) return nullptr;
-    provider->record = {&PresetProvider::kDescriptor, provider, providerInit, providerDestroy,
-                        providerMetadata, providerExtension};
+    provider->record = {&PresetProvider::kDescriptor,
+                        provider,
+                        providerInit,
+                        providerDestroy,
+                        providerMetadata,
+                        providerExtension};
     provider->indexer = indexer;
     return &provider->record;
 }

@@ -11,7 +11,7 @@
 namespace qx {
 
 class PresetProvider {
-public:
+  public:
     static const clap_preset_discovery_factory kFactory;
     static const clap_preset_discovery_provider_descriptor kDescriptor;
 };

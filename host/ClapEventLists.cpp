@@ -18,7 +18,8 @@ const clap_event_header* QX_CLAP_ABI inputGet(const clap_input_events* list, uin
 
 bool QX_CLAP_ABI outputPush(const clap_output_events* list, const clap_event_header* header) {
     auto* out = static_cast<OutputEvents*>(list->ctx);
-    if (header == nullptr || header->size > sizeof(ClapEvent) || out->events.size() >= out->capacity)
+    if (header == nullptr || header->size > sizeof(ClapEvent) ||
+        out->events.size() >= out->capacity)
         return false;
     ClapEvent e{};
     std::memcpy(&e, header, header->size);

@@ -32,7 +32,7 @@ struct InputEvents {
 
 struct OutputEvents {
     std::vector<ClapEvent> events;
-    std::size_t capacity = SIZE_MAX;  // pushes past it are refused
+    std::size_t capacity = SIZE_MAX; // pushes past it are refused
     clap_output_events list;
     OutputEvents();
     OutputEvents(const OutputEvents&) = delete;

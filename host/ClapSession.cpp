@@ -13,22 +13,33 @@ namespace {
 
 thread_local int audioDepth = 0;
 
-ClapSession* sessionOf(const clap_host* h) { return static_cast<ClapSession*>(h->host_data); }
+ClapSession* sessionOf(const clap_host* h) {
+    return static_cast<ClapSession*>(h->host_data);
+}
 
-void QX_CLAP_ABI rescan(const clap_host* h, uint32_t) { ++sessionOf(h)->rescans; }
+void QX_CLAP_ABI rescan(const clap_host* h, uint32_t) {
+    ++sessionOf(h)->rescans;
+}
 void QX_CLAP_ABI clearParam(const clap_host*, clap_id, uint32_t) {}
-void QX_CLAP_ABI requestFlush(const clap_host* h) { ++sessionOf(h)->flushRequests; }
+void QX_CLAP_ABI requestFlush(const clap_host* h) {
+    ++sessionOf(h)->flushRequests;
+}
 const clap_host_params kParams = {rescan, clearParam, requestFlush};
 
-bool QX_CLAP_ABI isMainThread(const clap_host*) { return audioDepth == 0; }
-bool QX_CLAP_ABI isAudioThread(const clap_host*) { return audioDepth > 0; }
+bool QX_CLAP_ABI isMainThread(const clap_host*) {
+    return audioDepth == 0;
+}
+bool QX_CLAP_ABI isAudioThread(const clap_host*) {
+    return audioDepth > 0;
+}
 const clap_host_thread_check kThreadCheck = {isMainThread, isAudioThread};
 
 bool QX_CLAP_ABI registerTimer(const clap_host* h, uint32_t period, clap_id* id) {
     ClapSession* s = sessionOf(h);
     if (id == nullptr) return false;
     clap_id next = 100;
-    while (s->timers.count(next) != 0) ++next;
+    while (s->timers.count(next) != 0)
+        ++next;
     s->timers[next] = period;
     *id = next;
     return true;
@@ -77,7 +88,9 @@ const void* QX_CLAP_ABI hostExtension(const clap_host* h, const char* id) {
 
 void QX_CLAP_ABI requestRestart(const clap_host*) {}
 void QX_CLAP_ABI requestProcess(const clap_host*) {}
-void QX_CLAP_ABI requestCallback(const clap_host* h) { ++sessionOf(h)->callbackRequests; }
+void QX_CLAP_ABI requestCallback(const clap_host* h) {
+    ++sessionOf(h)->callbackRequests;
+}
 
 // A memory stream over `bytes`, `chunk` bytes at most per call.
 struct Stream {
@@ -96,8 +109,8 @@ int64_t QX_CLAP_ABI streamWrite(const clap_ostream* s, const void* data, uint64_
 
 int64_t QX_CLAP_ABI streamRead(const clap_istream* s, void* data, uint64_t size) {
     auto* st = static_cast<Stream*>(s->ctx);
-    const auto n = static_cast<std::size_t>(
-        std::min<uint64_t>({size, st->chunk, st->bytes->size() - st->at}));
+    const auto n =
+        static_cast<std::size_t>(std::min<uint64_t>({size, st->chunk, st->bytes->size() - st->at}));
     if (n > 0) std::memcpy(data, st->bytes->data() + st->at, n);
     st->at += n;
     return static_cast<int64_t>(n);
@@ -105,8 +118,12 @@ int64_t QX_CLAP_ABI streamRead(const clap_istream* s, void* data, uint64_t size)
 
 } // namespace
 
-ClapSession::AudioScope::AudioScope() { ++audioDepth; }
-ClapSession::AudioScope::~AudioScope() { --audioDepth; }
+ClapSession::AudioScope::AudioScope() {
+    ++audioDepth;
+}
+ClapSession::AudioScope::~AudioScope() {
+    --audioDepth;
+}
 
 ClapSession::ClapSession(uint32_t offers) : offers_(offers) {
     host_.clap_version = {1, 2, 0};
@@ -121,7 +138,9 @@ ClapSession::ClapSession(uint32_t offers) : offers_(offers) {
     host_.request_callback = requestCallback;
 }
 
-ClapSession::~ClapSession() { unload(); }
+ClapSession::~ClapSession() {
+    unload();
+}
 
 bool ClapSession::load(const std::string& path) {
     unload();
@@ -245,14 +264,16 @@ void ClapSession::fireTimers() {
     const auto* t = ext<clap_plugin_timer_support>(CLAP_EXT_TIMER_SUPPORT);
     const auto registered = timers;
     if (t != nullptr)
-        for (const auto& timer : registered) t->on_timer(plugin_, timer.first);
+        for (const auto& timer : registered)
+            t->on_timer(plugin_, timer.first);
 }
 
 void ClapSession::fireFds() {
     const auto* f = ext<clap_plugin_posix_fd_support>(CLAP_EXT_POSIX_FD_SUPPORT);
     const auto registered = fds;
     if (f != nullptr)
-        for (int fd : registered) f->on_fd(plugin_, fd, CLAP_POSIX_FD_READ);
+        for (int fd : registered)
+            f->on_fd(plugin_, fd, CLAP_POSIX_FD_READ);
 }
 
 // --- PluginSession: values in the VST 2 domain; a stepped parameter's states spread over 0..1.
@@ -299,7 +320,8 @@ double ClapSession::clapValue(int32_t index, float value) const {
 
 void ClapSession::setParameter(int32_t index, float value) {
     if (index < 0) return;
-    pending_.events.push_back(paramValueEvent(0, static_cast<clap_id>(index), clapValue(index, value)));
+    pending_.events.push_back(
+        paramValueEvent(0, static_cast<clap_id>(index), clapValue(index, value)));
     if (!active_) {
         flush(&pending_, nullptr);
         pending_.events.clear();
@@ -333,7 +355,8 @@ void ClapSession::process(float* const* inputs, float* const* outputs, int32_t f
     pending_.events.clear();
     if (viaScratch)
         for (int c = 0; c < 2; ++c)
-            for (std::size_t i = 0; i < n; ++i) outputs[c][i] += scratch[c][i];
+            for (std::size_t i = 0; i < n; ++i)
+                outputs[c][i] += scratch[c][i];
 }
 
 intptr_t ClapSession::privateRequest(int32_t index, intptr_t command, void* ptr) {

@@ -25,7 +25,7 @@
 namespace qxhost {
 
 class ClapSession : public PluginSession {
-public:
+  public:
     enum Offer : uint32_t {
         kParams = 1,
         kThreadCheck = 2,
@@ -53,8 +53,7 @@ public:
     const clap_plugin_factory* factory() const { return factory_; }
     const clap_plugin* plugin() const { return plugin_; }
     const clap_host* host() const { return &host_; }
-    template <typename T>
-    const T* ext(const char* id) const {
+    template <typename T> const T* ext(const char* id) const {
         return plugin_ != nullptr ? static_cast<const T*>(plugin_->get_extension(plugin_, id))
                                   : nullptr;
     }
@@ -89,7 +88,7 @@ public:
     int flushRequests = 0;
     int callbackRequests = 0;
     std::vector<std::string> presetsLoaded, presetErrors;
-    std::map<clap_id, uint32_t> timers;  // id -> period in ms
+    std::map<clap_id, uint32_t> timers; // id -> period in ms
     std::set<int> fds;
 
     struct AudioScope {
@@ -119,7 +118,7 @@ public:
     // one the engine reads from the value.
     double clapValue(int32_t index, float value) const;
 
-private:
+  private:
     // A stepped parameter's top value (0 for a continuous one).
     double stepsOf(int32_t index) const;
 
@@ -131,7 +130,7 @@ private:
     const clap_plugin* plugin_ = nullptr;
     bool active_ = false;
     std::string error_;
-    InputEvents pending_;  // parameter writes waiting for the next block
+    InputEvents pending_; // parameter writes waiting for the next block
     std::vector<float> scratch_[2];
 };
 

@@ -10,15 +10,19 @@ namespace qxhost {
 
 namespace {
 
-const char* orEmpty(const char* s) { return s != nullptr ? s : ""; }
+const char* orEmpty(const char* s) {
+    return s != nullptr ? s : "";
+}
 
 // An indexer that keeps the locations a provider declares, and a receiver that keeps presets.
 struct Discovery {
-    std::vector<std::pair<uint32_t, std::string>> locations;  // kind, location ("" for null)
+    std::vector<std::pair<uint32_t, std::string>> locations; // kind, location ("" for null)
     std::vector<ClapSession::Preset> presets;
 };
 
-Discovery* discoveryOf(const void* data) { return static_cast<Discovery*>(const_cast<void*>(data)); }
+Discovery* discoveryOf(const void* data) {
+    return static_cast<Discovery*>(const_cast<void*>(data));
+}
 
 bool QX_CLAP_ABI declareFiletype(const clap_preset_discovery_indexer*,
                                  const clap_preset_discovery_filetype*) {
@@ -27,8 +31,8 @@ bool QX_CLAP_ABI declareFiletype(const clap_preset_discovery_indexer*,
 bool QX_CLAP_ABI declareLocation(const clap_preset_discovery_indexer* indexer,
                                  const clap_preset_discovery_location* location) {
     if (location == nullptr) return false;
-    discoveryOf(indexer->indexer_data)->locations.emplace_back(location->kind,
-                                                               orEmpty(location->location));
+    discoveryOf(indexer->indexer_data)
+        ->locations.emplace_back(location->kind, orEmpty(location->location));
     return true;
 }
 bool QX_CLAP_ABI declareSoundpack(const clap_preset_discovery_indexer*,
@@ -49,7 +53,8 @@ void QX_CLAP_ABI addPluginId(const clap_preset_discovery_metadata_receiver*,
                              const clap_universal_plugin_id*) {}
 void QX_CLAP_ABI setText(const clap_preset_discovery_metadata_receiver*, const char*) {}
 void QX_CLAP_ABI setFlags(const clap_preset_discovery_metadata_receiver*, uint32_t) {}
-void QX_CLAP_ABI setTimestamps(const clap_preset_discovery_metadata_receiver*, uint64_t, uint64_t) {}
+void QX_CLAP_ABI setTimestamps(const clap_preset_discovery_metadata_receiver*, uint64_t, uint64_t) {
+}
 void QX_CLAP_ABI addExtraInfo(const clap_preset_discovery_metadata_receiver*, const char*,
                               const char*) {}
 
@@ -57,17 +62,17 @@ void QX_CLAP_ABI addExtraInfo(const clap_preset_discovery_metadata_receiver*, co
 
 std::vector<ClapSession::Preset> ClapSession::listPresets() const {
     Discovery found;
-    const auto* factory =
-        entry_ != nullptr ? static_cast<const clap_preset_discovery_factory*>(
-                                entry_->get_factory(CLAP_PRESET_DISCOVERY_FACTORY_ID))
-                          : nullptr;
+    const auto* factory = entry_ != nullptr
+                              ? static_cast<const clap_preset_discovery_factory*>(
+                                    entry_->get_factory(CLAP_PRESET_DISCOVERY_FACTORY_ID))
+                              : nullptr;
     if (factory == nullptr) return {};
     const clap_preset_discovery_indexer indexer = {
-        {1, 2, 0}, "qxhost", "Qem v1.0", "", "1.0", &found,
-        declareFiletype, declareLocation, declareSoundpack, indexerExtension};
+        {1, 2, 0},       "qxhost",         "Qem v1.0",      "", "1.0", &found, declareFiletype,
+        declareLocation, declareSoundpack, indexerExtension};
     const clap_preset_discovery_metadata_receiver receiver = {
-        &found,   onError, beginPreset,   addPluginId, setText, setFlags,
-        setText,  setText, setTimestamps, setText,     addExtraInfo};
+        &found,  onError, beginPreset,   addPluginId, setText,     setFlags,
+        setText, setText, setTimestamps, setText,     addExtraInfo};
     for (uint32_t i = 0; i < factory->count(factory); ++i) {
         const auto* d = factory->get_descriptor(factory, i);
         const auto* provider = d != nullptr ? factory->create(factory, &indexer, d->id) : nullptr;
@@ -122,7 +127,8 @@ void ClapSession::printInfo(std::FILE* out) {
         const char* api = nullptr;
         bool floating = false;
         uint32_t w = 0, h = 0;
-        if (gui->get_preferred_api(plugin_, &api, &floating) && gui->create(plugin_, api, floating)) {
+        if (gui->get_preferred_api(plugin_, &api, &floating) &&
+            gui->create(plugin_, api, floating)) {
             gui->get_size(plugin_, &w, &h);
             std::fprintf(out, "editor         %s%s, %u x %u, %s\n", orEmpty(api),
                          floating ? " floating" : " embedded", w, h,

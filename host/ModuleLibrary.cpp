@@ -11,7 +11,8 @@ namespace qxhost {
 void* openModule(const std::string& path, std::string& error) {
 #if defined(_WIN32)
     HMODULE m = LoadLibraryA(path.c_str());
-    if (m == nullptr) error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+    if (m == nullptr)
+        error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
     return reinterpret_cast<void*>(m);
 #else
     void* m = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

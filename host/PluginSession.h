@@ -17,7 +17,7 @@
 namespace qxhost {
 
 class PluginSession {
-public:
+  public:
     virtual ~PluginSession() = default;
 
     // The session for the module at `path`, picked by its name: "*.clap" is a CLAP module,

@@ -47,7 +47,7 @@ TEST(ClapEntry, InitAndDeinitPairUpAnyNumberOfTimes) {
         entry->deinit();
         EXPECT_EQ(entry->get_factory(CLAP_PLUGIN_FACTORY_ID), nullptr);
     }
-    entry->deinit();  // one too many: ignored
+    entry->deinit(); // one too many: ignored
     ASSERT_TRUE(entry->init(QX_CLAP_MODULE));
     EXPECT_NE(entry->get_factory(CLAP_PLUGIN_FACTORY_ID), nullptr);
     EXPECT_NE(entry->get_factory(CLAP_PRESET_DISCOVERY_FACTORY_ID), nullptr);
@@ -71,8 +71,10 @@ TEST(ClapEntry, TheFactoryListsOnePluginUnderOurId) {
     EXPECT_STREQ(d->vendor, "Qem v1.0");
     EXPECT_GT(std::strlen(d->version), 0u);
     std::vector<std::string> features;
-    for (const char* const* p = d->features; *p != nullptr; ++p) features.push_back(*p);
-    EXPECT_EQ(features, (std::vector<std::string>{"audio-effect", "limiter", "compressor", "stereo"}));
+    for (const char* const* p = d->features; *p != nullptr; ++p)
+        features.push_back(*p);
+    EXPECT_EQ(features,
+              (std::vector<std::string>{"audio-effect", "limiter", "compressor", "stereo"}));
     EXPECT_EQ(s.plugin()->desc, d);
 
     EXPECT_EQ(f->create_plugin(f, s.host(), "com.qem.other"), nullptr);
@@ -86,10 +88,10 @@ TEST(ClapEntry, TheFactoryListsOnePluginUnderOurId) {
 TEST(ClapExtensions, EveryExtensionAnswersAsDeclared) {
     Loaded s;
     const clap_plugin* p = s.plugin();
-    for (const char* id : {CLAP_EXT_PARAMS, CLAP_EXT_AUDIO_PORTS, CLAP_EXT_STATE, CLAP_EXT_LATENCY,
-                           CLAP_EXT_TAIL, CLAP_EXT_GUI, CLAP_EXT_TIMER_SUPPORT,
-                           CLAP_EXT_POSIX_FD_SUPPORT, CLAP_EXT_PRESET_LOAD,
-                           CLAP_EXT_PRESET_LOAD_COMPAT, QX_CLAP_EXT_PRIVATE})
+    for (const char* id :
+         {CLAP_EXT_PARAMS, CLAP_EXT_AUDIO_PORTS, CLAP_EXT_STATE, CLAP_EXT_LATENCY, CLAP_EXT_TAIL,
+          CLAP_EXT_GUI, CLAP_EXT_TIMER_SUPPORT, CLAP_EXT_POSIX_FD_SUPPORT, CLAP_EXT_PRESET_LOAD,
+          CLAP_EXT_PRESET_LOAD_COMPAT, QX_CLAP_EXT_PRIVATE})
         EXPECT_NE(p->get_extension(p, id), nullptr) << id;
     EXPECT_EQ(p->get_extension(p, "clap.note-ports"), nullptr);
     EXPECT_EQ(p->get_extension(p, nullptr), nullptr);
@@ -142,8 +144,8 @@ TEST(ClapExtensions, EveryExtensionAnswersAsDeclared) {
 
     // Without the host's timers an X11 panel could not tick, so none is made.
     Loaded plain(ClapSession::kAll & ~ClapSession::kTimers);
-    EXPECT_FALSE(plain.ext<clap_plugin_gui>(CLAP_EXT_GUI)->create(plain.plugin(),
-                                                                  CLAP_WINDOW_API_X11, false));
+    EXPECT_FALSE(plain.ext<clap_plugin_gui>(CLAP_EXT_GUI)
+                     ->create(plain.plugin(), CLAP_WINDOW_API_X11, false));
 }
 
 TEST(ClapParams, EveryParameterComesFromTheTable) {
@@ -196,7 +198,8 @@ TEST(ClapParams, TextsAreTheVst2TextsAndReadBack) {
     for (clap_id id = 0; id < static_cast<clap_id>(qx::kNumParams); ++id) {
         clap_param_info info{};
         params->get_info(p, id, &info);
-        for (double v = 0.0; v <= info.max_value; v += (info.flags & CLAP_PARAM_IS_STEPPED) ? 1.0 : 0.123) {
+        for (double v = 0.0; v <= info.max_value;
+             v += (info.flags & CLAP_PARAM_IS_STEPPED) ? 1.0 : 0.123) {
             const std::string shown = text(id, v);
             double back = -1.0;
             ASSERT_TRUE(params->text_to_value(p, id, shown.c_str(), &back)) << id << " " << shown;
@@ -234,7 +237,8 @@ TEST(ClapState, RoundTripsAndRefusesWhatIsNotItsRecord) {
 
     Loaded b;
     std::vector<double> defaults;
-    for (clap_id id = 0; id < 11; ++id) defaults.push_back(b.value(id));
+    for (clap_id id = 0; id < 11; ++id)
+        defaults.push_back(b.value(id));
     auto unchanged = [&] {
         for (clap_id id = 0; id < 11; ++id)
             if (b.value(id) != defaults[id]) return false;
@@ -254,7 +258,8 @@ TEST(ClapState, RoundTripsAndRefusesWhatIsNotItsRecord) {
     EXPECT_EQ(b.rescans, 0);
 
     ASSERT_TRUE(b.loadState(saved, 5));
-    for (clap_id id = 0; id < 11; ++id) EXPECT_EQ(b.value(id), a.value(id)) << id;
+    for (clap_id id = 0; id < 11; ++id)
+        EXPECT_EQ(b.value(id), a.value(id)) << id;
     EXPECT_EQ(b.saveState(), saved);
     EXPECT_EQ(b.rescans, 0) << "not from inside the load";
     b.fireTimers();
@@ -355,7 +360,7 @@ TEST(ClapHostile, NullRecordsUnknownIdsAndCallsOutOfOrder) {
     EXPECT_EQ(q->process(q, &block), CLAP_PROCESS_CONTINUE);
     const auto* gui = static_cast<const clap_plugin_gui*>(q->get_extension(q, CLAP_EXT_GUI));
     EXPECT_FALSE(gui->create(q, CLAP_WINDOW_API_X11, false));
-    q->destroy(q);  // while active
+    q->destroy(q); // while active
 }
 
 } // namespace

@@ -49,7 +49,8 @@ struct Active : ClapSession {
     // Frames [from, to) of `in` into `out`, with `events` (times relative to `from`).
     void run(const Stereo& in, Stereo& out, size_t from, size_t to, const InputEvents* events,
              OutputEvents* sent = nullptr) {
-        float* i[2] = {const_cast<float*>(in.l.data()) + from, const_cast<float*>(in.r.data()) + from};
+        float* i[2] = {const_cast<float*>(in.l.data()) + from,
+                       const_cast<float*>(in.r.data()) + from};
         float* o[2] = {out.l.data() + from, out.r.data() + from};
         EXPECT_EQ(processBlock(i, o, static_cast<uint32_t>(to - from), events, sent),
                   CLAP_PROCESS_CONTINUE);
@@ -69,7 +70,8 @@ void expectChangesLandOnTheirFrames(const std::vector<Change>& changes, size_t f
     Stereo whole(frames), pieces(frames), plain(frames);
     Active a, b, c;
     InputEvents all;
-    for (const Change& ch : changes) all.events.push_back(paramValueEvent(ch.frame, ch.id, ch.value));
+    for (const Change& ch : changes)
+        all.events.push_back(paramValueEvent(ch.frame, ch.id, ch.value));
     a.run(in, whole, 0, frames, &all);
     size_t from = 0;
     for (size_t k = 0; k <= changes.size(); ++k) {
@@ -85,16 +87,18 @@ void expectChangesLandOnTheirFrames(const std::vector<Change>& changes, size_t f
     c.run(in, plain, 0, frames, nullptr);
     EXPECT_TRUE(whole == pieces);
     EXPECT_FALSE(whole == plain) << "the changes must be audible for this to prove anything";
-    for (const Change& ch : changes) EXPECT_EQ(a.value(ch.id), b.value(ch.id));
+    for (const Change& ch : changes)
+        EXPECT_EQ(a.value(ch.id), b.value(ch.id));
 }
 
 TEST(ClapProcess, ParameterEventsApplyFromTheirFrame) {
-    expectChangesLandOnTheirFrames({{100, 1, 1.0}, {300, 0, 0.5}, {300, 5, 0.0}, {300, 0, 0.6},
-                                    {400, 10, 1.0}, {511, 7, 0.0}},
-                                   512);
+    expectChangesLandOnTheirFrames(
+        {{100, 1, 1.0}, {300, 0, 0.5}, {300, 5, 0.0}, {300, 0, 0.6}, {400, 10, 1.0}, {511, 7, 0.0}},
+        512);
     // More changes than the wrapper gathers at once: the block is cut where its list fills.
     std::vector<Change> many;
-    for (uint32_t k = 0; k < 700; ++k) many.push_back({k * 5 + (k % 3), k % 2 ? 0u : 4u, (k % 10) / 9.0});
+    for (uint32_t k = 0; k < 700; ++k)
+        many.push_back({k * 5 + (k % 3), k % 2 ? 0u : 4u, (k % 10) / 9.0});
     expectChangesLandOnTheirFrames(many, 4000);
 }
 
@@ -145,9 +149,11 @@ TEST(ClapProcess, OddBuffersAndOddEventsAreSafe) {
 
     // NaN and infinite samples count as silence; missing buffers leave silence, not garbage.
     Stereo bad(n);
-    for (size_t i = 0; i < n; ++i) bad.l[i] = i % 2 ? NAN : INFINITY;
+    for (size_t i = 0; i < n; ++i)
+        bad.l[i] = i % 2 ? NAN : INFINITY;
     a.run(bad, out, 0, n, nullptr);
-    for (size_t i = 0; i < n; ++i) ASSERT_TRUE(std::isfinite(out.l[i]) && std::isfinite(out.r[i]));
+    for (size_t i = 0; i < n; ++i)
+        ASSERT_TRUE(std::isfinite(out.l[i]) && std::isfinite(out.r[i]));
     std::vector<float> l(n, 9.0f), r(n, 9.0f);
     float* o[2] = {l.data(), r.data()};
     clap_audio_buffer outputs{o, nullptr, 2, 0, 0};

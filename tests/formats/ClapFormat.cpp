@@ -8,7 +8,7 @@ namespace qx::test {
 namespace {
 
 class ClapInstance final : public FormatInstance {
-public:
+  public:
     bool load() { return session_.load(QX_CLAP_MODULE) && session_.create(); }
     void start(double rate, uint32_t maxBlock) override { session_.activate(rate, maxBlock); }
     void setParameter(int32_t index, float value) override {
@@ -22,11 +22,13 @@ public:
                  const std::vector<TimedChange>& changes) override {
         qxhost::InputEvents events;
         auto add = [&](const TimedChange& c) {
-            events.events.push_back(qxhost::paramValueEvent(
-                c.frame, clap_id(c.index), session_.clapValue(c.index, c.value)));
+            events.events.push_back(qxhost::paramValueEvent(c.frame, clap_id(c.index),
+                                                            session_.clapValue(c.index, c.value)));
         };
-        for (const TimedChange& c : writes_) add(c);
-        for (const TimedChange& c : changes) add(c);
+        for (const TimedChange& c : writes_)
+            add(c);
+        for (const TimedChange& c : changes)
+            add(c);
         writes_.clear();
         session_.processBlock(const_cast<float* const*>(in), out, frames, &events, nullptr);
     }
@@ -38,7 +40,7 @@ public:
     void selectProgram(int32_t p) override { session_.selectProgram(p); }
     float parameter(int32_t index) override { return session_.parameter(index); }
 
-private:
+  private:
     qxhost::ClapSession session_;
     std::vector<TimedChange> writes_;
 };

@@ -25,7 +25,7 @@ constexpr const char* kApi = CLAP_WINDOW_API_X11;
 #endif
 
 class ClapPanelInWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!driver().ready()) GTEST_SKIP() << "no display to open windows on";
         if (clapModulePath()[0] == '\0') GTEST_SKIP() << "no CLAP module given";
@@ -81,7 +81,8 @@ protected:
 
 TEST_F(ClapPanelInWindow, ShowsTheHeadlessPictureOfTheSameState) {
     const double values[] = {0.25, 0.75, 1.0, 0.0, 0.7, 0.0, 1.0, 0.0, 1.0};
-    for (clap_id i = 0; i < 9; ++i) set(i, values[i]);
+    for (clap_id i = 0; i < 9; ++i)
+        set(i, values[i]);
     ASSERT_TRUE(open());
     EXPECT_EQ(driver().panelsIn(host), 1);
 #if !defined(_WIN32)
@@ -99,7 +100,8 @@ TEST_F(ClapPanelInWindow, ShowsTheHeadlessPictureOfTheSameState) {
     const std::vector<uint32_t> headless = panel.snapshot();
     ASSERT_EQ(shown.size(), headless.size());
     size_t differing = 0;
-    for (size_t i = 0; i < shown.size(); ++i) differing += shown[i] != headless[i];
+    for (size_t i = 0; i < shown.size(); ++i)
+        differing += shown[i] != headless[i];
     EXPECT_EQ(differing, 0u);
 }
 
@@ -122,7 +124,8 @@ TEST_F(ClapPanelInWindow, ADragReachesTheHostAsOneGesture) {
     ASSERT_EQ(last.header.type, CLAP_EVENT_PARAM_VALUE);
     EXPECT_EQ(last.value.param_id, 1u);
     EXPECT_EQ(last.value.value, static_cast<double>(0.8f));
-    for (const auto& e : sent.events) EXPECT_EQ(e.gesture.param_id, 1u) << sent.describe();
+    for (const auto& e : sent.events)
+        EXPECT_EQ(e.gesture.param_id, 1u) << sent.describe();
 }
 
 } // namespace
