@@ -129,12 +129,15 @@ void BM_LimiterBaselineKernel(benchmark::State& state) {
 }
 BENCHMARK(BM_LimiterBaselineKernel)->ArgName("loud")->Arg(1)->Arg(0);
 
-// The default program at other host rates (the control law stays on a 44.1 kHz grid).
+// The default program at other host rates: the control law stays on a 44.1 kHz grid, plus a
+// step for each level rising past full scale between grid steps.
 void BM_LimiterAtRate(benchmark::State& state) {
     runEngine(state, {1.0f, 1.0f, 1.0f, 0.0f}, state.range(1) ? kLoud : kQuiet,
               static_cast<double>(state.range(0)));
 }
-BENCHMARK(BM_LimiterAtRate)->ArgNames({"rate", "loud"})->ArgsProduct({{48000, 96000}, {1, 0}});
+BENCHMARK(BM_LimiterAtRate)
+    ->ArgNames({"rate", "loud"})
+    ->ArgsProduct({{48000, 96000, 192000}, {1, 0}});
 
 BENCHMARK(BM_LimiterQuiet)
     ->ArgNames({"soft", "link", "punch"})

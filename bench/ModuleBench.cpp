@@ -1,8 +1,12 @@
-// The two modules as hosts call them, on the same material and settings: the VST 2 module's
-// processReplacing through HostSession, and the LV2 module's run through lilv, both in blocks of
-// 512 frames at 44.1 kHz. The LV2 wrapper adds the control-port scan, the meter ring and the
-// report to every block; the two figures should stay within a few percent.
+// The modules as hosts call them, on the same material and settings: the VST 2 module's
+// processReplacing through HostSession, the LV2 module's run through lilv and the CLAP module's
+// process through ClapSession's host record, in blocks of 512, 32 and 16 frames at 44.1 kHz. The
+// LV2 wrapper adds the control-port scan, the meter ring and the report to every block, the CLAP
+// wrapper the event scan and the host's thread check; the figures should stay within a few
+// percent. The "Write" variants change Input on every block: VST 2 with setParameter before the
+// call, CLAP with one parameter event at the block's first frame, the same change in each.
 
+#include "host/ClapSession.h"
 #include "plugin/AEffect.h"
 #include "tests/lv2/Lv2TestHost.h"
 
@@ -15,7 +19,6 @@ namespace {
 using namespace qx;
 using namespace qx::test;
 
-constexpr int kBlock = 512;
 constexpr int kFrames = 44100 * 4;
 
 const Stereo& material() {
@@ -24,14 +27,19 @@ const Stereo& material() {
 }
 
 void setCounters(benchmark::State& state) {
-    const double frames = static_cast<double>(state.iterations()) * kBlock;
+    const double frames = static_cast<double>(state.iterations()) * double(state.range(0));
     state.counters["ns_per_frame"] =
         benchmark::Counter(frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 float setting(int i) { return i == kInput ? 0.45f : i == kPressure ? 0.9f : -1.0f; }
 
+// Input on every block alternates between these two, in each format.
+float written(size_t block) { return block % 2 == 0 ? 0.45f : 0.5f; }
+
+template <bool kWrite>
 void BM_Vst2ProcessReplacing(benchmark::State& state) {
+    const int kBlock = int(state.range(0));
     qxhost::HostSession host;
     if (!host.load(QX_MODULE_PATH)) return state.SkipWithError("VST 2 module not loaded");
     AEffect* e = host.create();
@@ -46,15 +54,65 @@ void BM_Vst2ProcessReplacing(benchmark::State& state) {
         float* in[2] = {const_cast<float*>(material().l.data() + at),
                         const_cast<float*>(material().r.data() + at)};
         float* out[2] = {l.data(), r.data()};
+        if (kWrite) e->setParameter(e, kInput, written(at / kBlock));
         e->processReplacing(e, in, out, kBlock);
         benchmark::DoNotOptimize(l.data());
         at = at + 2 * kBlock > static_cast<size_t>(kFrames) ? 0 : at + kBlock;
     }
     setCounters(state);
 }
-BENCHMARK(BM_Vst2ProcessReplacing);
+BENCHMARK(BM_Vst2ProcessReplacing<false>)->Name("BM_Vst2ProcessReplacing")->ArgName("block")
+    ->Arg(512)->Arg(32)->Arg(16);
+BENCHMARK(BM_Vst2ProcessReplacing<true>)->Name("BM_Vst2ProcessReplacingWrite")->ArgName("block")
+    ->Arg(512)->Arg(32)->Arg(16);
+
+#if defined(QX_CLAP_MODULE)
+template <bool kWrite>
+void BM_ClapProcess(benchmark::State& state) {
+    const int kBlock = int(state.range(0));
+    qxhost::ClapSession host;
+    if (!host.load(QX_CLAP_MODULE) || !host.create())
+        return state.SkipWithError("CLAP module not loaded");
+    for (int i : {kInput, kPressure}) host.setParameter(i, setting(i));
+    if (!host.activate(44100.0, uint32_t(kBlock))) return state.SkipWithError("not activated");
+    const clap_plugin* p = host.plugin();
+    std::vector<float> l(kBlock), r(kBlock);
+    float* out[2] = {l.data(), r.data()};
+    float* in[2] = {nullptr, nullptr};
+    clap_audio_buffer inputs{in, nullptr, 2, 0, 0};
+    clap_audio_buffer outputs{out, nullptr, 2, 0, 0};
+    qxhost::InputEvents events;
+    events.events.push_back(qxhost::paramValueEvent(0, kInput, 0.0));
+    qxhost::InputEvents none;
+    qxhost::OutputEvents sent;
+    clap_process block{};
+    block.steady_time = -1;
+    block.frames_count = uint32_t(kBlock);
+    block.audio_inputs = &inputs;
+    block.audio_outputs = &outputs;
+    block.audio_inputs_count = block.audio_outputs_count = 1;
+    block.in_events = kWrite ? &events.list : &none.list;
+    block.out_events = &sent.list;
+    qxhost::ClapSession::AudioScope audio;
+    size_t at = 0;
+    for (auto _ : state) {
+        in[0] = const_cast<float*>(material().l.data() + at);
+        in[1] = const_cast<float*>(material().r.data() + at);
+        if (kWrite) events.events[0].value.value = written(at / kBlock);
+        p->process(p, &block);
+        benchmark::DoNotOptimize(l.data());
+        at = at + 2 * kBlock > static_cast<size_t>(kFrames) ? 0 : at + kBlock;
+    }
+    setCounters(state);
+}
+BENCHMARK(BM_ClapProcess<false>)->Name("BM_ClapProcess")->ArgName("block")
+    ->Arg(512)->Arg(32)->Arg(16);
+BENCHMARK(BM_ClapProcess<true>)->Name("BM_ClapProcessWrite")->ArgName("block")
+    ->Arg(512)->Arg(32)->Arg(16);
+#endif
 
 void BM_Lv2Run(benchmark::State& state) {
+    const int kBlock = int(state.range(0));
     Lv2TestHost host;
     if (host.plugin() == nullptr) return state.SkipWithError("LV2 bundle not found");
     Lv2Instance lv2(host, 44100.0, kBlock);
@@ -73,7 +131,7 @@ void BM_Lv2Run(benchmark::State& state) {
     }
     setCounters(state);
 }
-BENCHMARK(BM_Lv2Run);
+BENCHMARK(BM_Lv2Run)->ArgName("block")->Arg(512)->Arg(32)->Arg(16);
 
 } // namespace
 

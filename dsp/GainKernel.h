@@ -270,8 +270,8 @@ inline void storeGains(float* gain0, float* gain1, int32_t i, V2 q) {
 // the steps after each lane's last fall need replaying; the loop itself just notes where that
 // fall was and the accumulator's phase after it.
 //
-// Runs from sample i until a sample where a stepping lane's level exceeds 1.0 and returns that
-// sample (its input stage done, its level and step mask given back), or n. Kept apart from the
+// Runs from sample i until a sample where a lane's level exceeds 1.0 and returns that sample (its
+// input stage done, its level and grid step mask given back), or n. Kept apart from the
 // full step so that its few live values stay in registers; state goes in and out by value, as
 // the caller's loop would keep anything whose address was taken in memory.
 template <Mode M, Grid kGrid>
@@ -366,9 +366,11 @@ QX_NOINLINE IdleResult<M, kGrid> idleRun(int32_t i, int32_t n, Conditioner<M> c,
         level = c.level(i);
         step = clock.tick();
         const int stepping = kAllSteps ? 3 : bits(step);
+        // Above full scale in any lane, on the grid or off it (where a rising level can make a
+        // control step), the full step decides.
+        const V2 x = limitBelow(level, floor);
+        if (bits(x <= one) != 3) break;
         if (stepping != 0) {
-            const V2 x = limitBelow(level, floor);
-            if (bits(x <= one) != 3) break;
             if constexpr (kSoft) {
                 const M2 fellMask = kAllSteps ? (x < ll) : ((x < ll) & step); // x - ll < 0, exactly
                 const int fell = bits(fellMask);
@@ -398,11 +400,12 @@ QX_NOINLINE IdleResult<M, kGrid> idleRun(int32_t i, int32_t n, Conditioner<M> c,
 // Gains go to gain0 (and gain1 in the dual modes). The caller stores the lanes back.
 //
 // Legend. Every value is a pair of doubles, one per lane (gain computer). "Per step" means once
-// per control step: every sample at 44.1 kHz and below, on the 44.1 kHz grid above.
+// per control step: every sample at 44.1 kHz and below; above, every sample on the 44.1 kHz grid
+// and, off it, a sample whose level rises above lastLevel past full scale and the attack point.
 //
 // State (the LimiterChannel fields, in `st`; floats widened, each rounded to float when stored):
-//   phase       control-rate accumulator: phase += rateRatio per sample, a step when it reaches
-//               1, then phase -= 1                                              (per sample)
+//   phase       control-rate accumulator: phase += rateRatio per sample, a grid step when it
+//               reaches 1, then phase -= 1; an onset step off the grid leaves it (per sample)
 //   lastLevel   x of the previous step                                          (per step)
 //   envelope    e, the core gain, (0, 1]: lowered by the attack, raised by the release
 //                                                                               (per step)
@@ -486,9 +489,22 @@ inline void run(Lanes& state, InputLanes& in, const GainParams& p, const float* 
         } else {
             level = cond.level(i);
             step = clock.tick();
-            if (!kAllSteps && bits(step) == 0) {
-                storeGains<M>(gain0, gain1, i, st.gain);
-                continue;
+        }
+        // Off the grid a sample is a control step only where its level rises above the last
+        // step's, past full scale and past the attack point: an onset between grid steps would
+        // otherwise leave at the gain of the step before, 1.0 after a release. The phase stays.
+        if constexpr (!kAllSteps) {
+            if (bits(step) != 3) {
+                const V2 x = limitBelow(level, floor);
+                const int rising = bits((x > one) & (x > st.lastLevel)) & ~bits(step);
+                if (rising != 0) {
+                    const V2 u = (x * st.envelope) * (attackBase + attackRefWeight * st.releaseRef);
+                    step = step | (maskFromBits(rising) & (u > one));
+                }
+                if (bits(step) == 0) {
+                    storeGains<M>(gain0, gain1, i, st.gain);
+                    continue;
+                }
             }
         }
 

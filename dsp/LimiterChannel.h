@@ -1,13 +1,15 @@
 #pragma once
 // One channel's gain computer: turns a block of detector samples into per-sample gain factors.
 //
-// Legend (all 32-bit floats, updated once per control step; the control law runs on a 44.1 kHz
-// grid at higher sample rates and on every sample below 44.1 kHz):
+// Legend (all 32-bit floats, updated once per control step; the control law runs on every sample
+// at 44.1 kHz and below, and on a 44.1 kHz grid at higher rates, where a sample off the grid is a
+// control step too when its level rises above lastLevel, past full scale and the attack point, so
+// that no onset passes at the gain of the step before):
 //   lastLevel   detector level x at the previous control step
 //   softSpeed   decaying memory of the Soft stage's fastest recent speed, 0..1
 //   gain        gain applied to the channel (result of the last control step), (0, 1]
 //   lastGain    gain as left by the previous Soft-mode control step
-//   phase       control-rate accumulator, advanced by rateRatio per sample
+//   phase       control-rate accumulator, advanced by rateRatio per sample; sets the grid
 //   shapedGain  envelope after the Pressure shaping, <= 1
 //   releaseRef  shapedGain at the previous release step
 //   envelope    core gain state e, (0, 1]

@@ -38,11 +38,12 @@ int32_t truncated(float v) {
 // largest |y| in local accumulators (kept out of memory, where they would form a chain).
 //
 // Samples below 2^-32 are flushed to 0. With kBetweenSteps, so is a sample beyond the float
-// range: above 44.1 kHz a sample between two control steps meets the gain of the step before, so
-// a level near the float limit right after quiet input (gain 1) times an output gain of 2 would
-// come out infinite. Where every sample is a control step the sample meets its own gain, and an
-// attack step takes the envelope down with any jump of the level, so |y| stays far inside the
-// float range (near 2*sqrt(level) at most once settled); that case needs no test.
+// range: above 44.1 kHz a sample between two grid steps that makes no step of its own (its level
+// does not rise above the last step's past the attack point) meets the gain of the step before,
+// and a level near the float limit at a gain near 1 times an output gain of 2 would come out
+// infinite. Where every sample is a control step the sample meets its own gain, and an attack
+// step takes the envelope down with any jump of the level, so |y| stays far inside the float
+// range (near 2*sqrt(level) at most once settled); that case needs no test.
 template <bool kAccumulate, bool kBetweenSteps>
 void emit(const float* a, const float* g, float* o1, float* o2, int32_t n, float outputGain,
           double& minGain, double& peak) {

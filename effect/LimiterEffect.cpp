@@ -66,8 +66,6 @@ void LimiterEffect::processReplacing(float** inputs, float** outputs, int32_t sa
                   IdleOutput::Untouched);
 }
 
-void LimiterEffect::recalculate() { model.engine().recalculate(); }
-
 // The host handlers keep the base layer's copies in step with the engine's, which has the last
 // word on odd values (a rate of 0 or NaN is ignored, a block size of 0 raised to a minimum).
 void LimiterEffect::setSampleRate(float rate) {

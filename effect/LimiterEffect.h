@@ -55,7 +55,6 @@ public:
     void setBlockSizeAndSampleRate(int32_t frames, float rate) override;
     void suspend() override;
     void resume() override;
-    void recalculate();
 
     // Properties.
     float getVu() override;

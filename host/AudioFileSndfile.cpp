@@ -151,8 +151,10 @@ bool AudioWriter::formatFor(const std::string& path, const AudioFormat& like, bo
 bool AudioWriter::open(const std::string& path, const AudioFormat& format, bool dither) {
     const bool isFloat = (format.code & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT;
     const int bits = isFloat ? 0 : pcmBits(format.code);
+    // Our WAV writer takes 32-bit float and 16, 24 or 32-bit PCM; libsndfile writes the rest
+    // (64-bit float, 8 bit, coded formats) as the format says.
     impl_->useWav = (format.code & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV &&
-                    (isFloat || (bits != 8 && WavFileWriter::supports(bits)));
+                    (isFloat || (bits != 0 && bits != 8 && WavFileWriter::supports(bits)));
     if (impl_->useWav) {
         if (impl_->wav.open(path, format.channels, format.sampleRate, bits, dither)) return true;
         error_ = impl_->wav.error();

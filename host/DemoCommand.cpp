@@ -51,11 +51,14 @@ int runDemoCommand(int argc, char** argv) {
     OutputFile out;
     if (!out.begin(path, {})) return fail(out.error(), 1);
 
-    const std::vector<float> frames = makeDemoSignal(rate, seconds);
+    // Block by block: ten minutes take no more memory than a second.
+    DemoSignal signal(rate, seconds);
+    std::vector<float> block(2 * 4096);
     AudioWriter writer;
-    if (!writer.open(out.tempPath(), format, false) ||
-        !writer.write(frames.data(), static_cast<int64_t>(frames.size() / 2)) || !writer.close())
-        return fail(path + ": " + writer.error(), 1);
+    bool ok = writer.open(out.tempPath(), format, false);
+    for (size_t n; ok && (n = signal.read(block.data(), block.size() / 2)) > 0;)
+        ok = writer.write(block.data(), static_cast<int64_t>(n));
+    if (!ok || !writer.close()) return fail(out.mentioningPath(path + ": " + writer.error()), 1);
     if (!out.commit()) return fail(out.error(), 1);
     std::printf("demo signal: %.1f s at %d Hz written to %s (%s)\n", seconds, rate, path.c_str(),
                 format.description.c_str());

@@ -32,14 +32,14 @@ void progress(int64_t done, int64_t total) {
 
 } // namespace
 
-bool FileProcessor::setUp(HostSession& s, const std::string& plugin, const ProcessOptions& o,
+bool FileProcessor::setUp(PluginSession& s, const std::string& plugin, const ProcessOptions& o,
                           std::string& changed, std::string& error, bool& badArgument) {
     badArgument = false;
-    if (!s.load(plugin) || s.create() == nullptr) {
+    if (!s.open(plugin)) {
         error = s.error();
         return false;
     }
-    if (o.program >= 0) s.dispatch(qx::effSetProgram, 0, o.program);
+    if (o.program >= 0) s.selectProgram(o.program);
     ParameterAssigner assigner(s);
     const std::vector<std::string> before = assigner.shownValues();
     for (const auto& p : o.params) {
@@ -55,20 +55,17 @@ bool FileProcessor::setUp(HostSession& s, const std::string& plugin, const Proce
     return true;
 }
 
-FileProcessor::FileProcessor(HostSession& session, const ProcessOptions& options)
+FileProcessor::FileProcessor(PluginSession& session, const ProcessOptions& options)
     : session_(session), options_(options) {}
 
 bool FileProcessor::run(AudioReader& reader, AudioWriter* writer, ProcessResult& r,
                         std::string& error) {
-    AEffect* e = session_.effect();
-    PanelClient panel(e);
+    PanelClient panel(session_);
     const AudioFormat& format = reader.format();
     const int channels = format.channels;
     const int block = options_.block;
     r.input = format;
-    session_.dispatch(qx::effSetSampleRate, 0, 0, nullptr, static_cast<float>(format.sampleRate));
-    session_.dispatch(qx::effSetBlockSize, 0, block);
-    session_.dispatch(qx::effMainsChanged, 0, 1);
+    session_.startProcessing(format.sampleRate, block);
 
     std::vector<float> in(static_cast<size_t>(block) * channels), out(in.size());
     std::vector<float> inL(block), inR(block), outL(block), outR(block);
@@ -91,14 +88,9 @@ bool FileProcessor::run(AudioReader& reader, AudioWriter* writer, ProcessResult&
             std::fill(outR.begin(), outR.end(), 0.0f);
         }
         const auto start = std::chrono::steady_clock::now();
-        if (options_.accumulate)
-            e->process(e, inputs, outputs, static_cast<int32_t>(n));
-        else
-            e->processReplacing(e, inputs, outputs, static_cast<int32_t>(n));
+        session_.process(inputs, outputs, static_cast<int32_t>(n), options_.accumulate);
         r.pluginSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-        // Each block asks for the pins; a long file's record of that is not worth keeping.
-        session_.takeCalls();
         QxMeterReadout meters{1.0f, 0.0f, 0, 0};
         if (readMeters) panel.readMeters(meters);
         for (int64_t i = 0; i < n; ++i) {
@@ -127,7 +119,7 @@ bool FileProcessor::run(AudioReader& reader, AudioWriter* writer, ProcessResult&
         progress(format.frames, format.frames);
         std::fputc('\n', stderr);
     }
-    session_.dispatch(qx::effMainsChanged, 0, 0);
+    session_.stopProcessing();
     r.truncated = reader.truncated() || (format.frames > 0 && r.frames < format.frames);
     r.inLoudness = inMeter.result();
     r.outLoudness = outMeter.result();

@@ -1,11 +1,11 @@
 #pragma once
 // The audio loop of `qxhost process` and `qxhost panel --input`: an opened file through the
-// session's effect in host-sized blocks at the file's own rate, as a sequencer would run it,
+// session's plug-in in host-sized blocks at the file's own rate, as a sequencer would run it,
 // with what the report needs measured on the way (peaks, loudness, gain reduction, time spent
 // in the plug-in).
 
 #include "host/AudioFile.h"
-#include "host/HostSession.h"
+#include "host/PluginSession.h"
 #include "host/LoudnessMeter.h"
 #include "host/ProcessOptions.h"
 
@@ -32,7 +32,7 @@ struct ProcessResult {
 
 class FileProcessor {
 public:
-    FileProcessor(HostSession& session, const ProcessOptions& options);
+    FileProcessor(PluginSession& session, const ProcessOptions& options);
 
     // Called after every block with the frames done so far (the panel ticks its window here).
     std::function<void(int64_t)> afterBlock;
@@ -42,19 +42,19 @@ public:
     // Fed every block when set.
     LevelPlot* plot = nullptr;
 
-    // Loads `plugin` into `session`, creates the effect, selects the program and applies the
+    // Loads `plugin` into `session`, creates the instance, selects the program and applies the
     // parameters of `options`. `changed` gets the parameters that now differ from the program,
     // as the plug-in shows them ("Input 50.0 %, Limit Hard"). False with a one-line `error`;
     // `badArgument` tells a user's mistake from a failing plug-in.
-    static bool setUp(HostSession& session, const std::string& plugin, const ProcessOptions& options,
+    static bool setUp(PluginSession& session, const std::string& plugin, const ProcessOptions& options,
                       std::string& changed, std::string& error, bool& badArgument);
 
-    // Runs `reader` through the effect into `writer` (may be null: nothing written) and fills
+    // Runs `reader` through the plug-in into `writer` (may be null: nothing written) and fills
     // the measured figures of `result`. False with a one-line `error`.
     bool run(AudioReader& reader, AudioWriter* writer, ProcessResult& result, std::string& error);
 
 private:
-    HostSession& session_;
+    PluginSession& session_;
     const ProcessOptions& options_;
 };
 

@@ -81,19 +81,34 @@ private:
     std::atomic<bool> stopping_{false};
 };
 
-bool parse(int argc, char** argv, GuiOptions& o) {
+// The arguments; false with a one-line `error` saying what is wrong.
+bool parse(int argc, char** argv, GuiOptions& o, std::string& error) {
     for (int i = 0; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--seconds" && i + 1 < argc) {
+        if (a == "--seconds") {
+            if (i + 1 >= argc) {
+                error = "--seconds needs a number of seconds";
+                return false;
+            }
+            const char* text = argv[++i];
             char* end = nullptr;
-            o.seconds = std::strtod(argv[++i], &end);
-            if (*end != '\0' || !(o.seconds > 0.0)) return false;
-        } else if (!a.empty() && a[0] != '-' && o.plugin.empty()) {
-            o.plugin = a;
-        } else {
+            o.seconds = std::strtod(text, &end);
+            if (*text == '\0' || *end != '\0' || !(o.seconds > 0.0 && o.seconds < 1e9)) {
+                error = std::string("--seconds needs a number of seconds above 0, not '") + text +
+                        "' (without it the window stays until closed)";
+                return false;
+            }
+        } else if (!a.empty() && a[0] == '-') {
+            error = "unknown option " + a;
             return false;
+        } else if (!o.plugin.empty()) {
+            error = "one PLUGIN only; '" + a + "' is one too many";
+            return false;
+        } else {
+            o.plugin = a;
         }
     }
+    if (o.plugin.empty()) error = "expected a PLUGIN";
     return !o.plugin.empty();
 }
 
@@ -133,7 +148,8 @@ int guiFail(const std::string& message, int code) {
 
 int runGuiCommand(int argc, char** argv) {
     GuiOptions o;
-    if (!parse(argc, argv, o)) return guiFail("usage: qxhost gui PLUGIN [--seconds N]", 2);
+    std::string error;
+    if (!parse(argc, argv, o, error)) return guiFail(error + "; usage: qxhost gui PLUGIN [--seconds N]", 2);
 
     HostSession s;
     if (!s.load(o.plugin)) return guiFail(s.error());

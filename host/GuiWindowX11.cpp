@@ -17,6 +17,13 @@ int runGuiWindow(HostSession& s, const GuiOptions& o, const std::string& title) 
                                        unsigned(size.width), unsigned(size.height), 0,
                                        BlackPixel(display, screen), BlackPixel(display, screen));
     XStoreName(display, top, title.c_str());
+    // So window managers and scripts can tell the host's windows by class.
+    XClassHint* classHint = XAllocClassHint();
+    char resName[] = "qxhost", resClass[] = "Qxhost";
+    classHint->res_name = resName;
+    classHint->res_class = resClass;
+    XSetClassHint(display, top, classHint);
+    XFree(classHint);
     // The panel has one size: tell the window manager not to offer another.
     XSizeHints* hints = XAllocSizeHints();
     hints->flags = PMinSize | PMaxSize;
@@ -26,6 +33,8 @@ int runGuiWindow(HostSession& s, const GuiOptions& o, const std::string& title) 
     XFree(hints);
     Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, top, &deleteWindow, 1);
+    // A window destroyed by someone else (a script, a window manager's kill) ends the host too.
+    XSelectInput(display, top, StructureNotifyMask);
     XMapWindow(display, top);
     XSync(display, False);
 
@@ -37,13 +46,17 @@ int runGuiWindow(HostSession& s, const GuiOptions& o, const std::string& title) 
         return guiFail("the plug-in did not open its panel");
     }
     const GuiClock::time_point started = GuiClock::now();
-    bool running = true;
+    bool running = true, destroyed = false;
     while (running) {
         while (XPending(display) > 0) {
             XEvent e;
             XNextEvent(display, &e);
             if (e.type == ClientMessage && Atom(e.xclient.data.l[0]) == deleteWindow)
                 running = false;
+            if (e.type == DestroyNotify && e.xdestroywindow.window == top) {
+                destroyed = true;
+                running = false;
+            }
         }
         // More often than a host's 25 a second, so a drag follows the pointer on every tick.
         s.dispatch(qx::effEditIdle);
@@ -53,7 +66,7 @@ int runGuiWindow(HostSession& s, const GuiOptions& o, const std::string& title) 
     }
     s.dispatch(qx::effEditClose);
     printAutomation(s);
-    XDestroyWindow(display, top);
+    if (!destroyed) XDestroyWindow(display, top);
     XCloseDisplay(display);
     return 0;
 }

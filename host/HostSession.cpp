@@ -1,12 +1,8 @@
 #include "host/HostSession.h"
 
-#include <algorithm>
+#include "host/ModuleLibrary.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include <algorithm>
 
 namespace qxhost {
 
@@ -25,34 +21,6 @@ HostSession* sessionFor(AEffect* e) {
     for (auto& p : registry)
         if (p.first == e) return p.second;
     return nullptr;
-}
-
-void* openModule(const std::string& path, std::string& error) {
-#if defined(_WIN32)
-    HMODULE m = LoadLibraryA(path.c_str());
-    if (m == nullptr) error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
-    return reinterpret_cast<void*>(m);
-#else
-    void* m = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (m == nullptr) error = dlerror();
-    return m;
-#endif
-}
-
-void* findSymbol(void* module, const char* name) {
-#if defined(_WIN32)
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
-#else
-    return dlsym(module, name);
-#endif
-}
-
-void closeModule(void* module) {
-#if defined(_WIN32)
-    FreeLibrary(static_cast<HMODULE>(module));
-#else
-    dlclose(module);
-#endif
 }
 
 } // namespace
@@ -118,6 +86,60 @@ std::string HostSession::text(int32_t opcode, int32_t index) {
     dispatch(opcode, index, 0, buffer, 0.0f);
     buffer[sizeof buffer - 1] = '\0';
     return buffer;
+}
+
+namespace {
+
+std::string trimmed(const std::string& s) {
+    const auto b = s.find_first_not_of(' ');
+    const auto e = s.find_last_not_of(' ');
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+} // namespace
+
+std::string HostSession::parameterName(int32_t index) {
+    return trimmed(text(qx::effGetParamName, index));
+}
+
+std::string HostSession::parameterText(int32_t index) {
+    return text(qx::effGetParamDisplay, index);
+}
+
+std::string HostSession::parameterLabel(int32_t index) {
+    return text(qx::effGetParamLabel, index);
+}
+
+float HostSession::parameter(int32_t index) {
+    return effect_ != nullptr ? effect_->getParameter(effect_, index) : 0.0f;
+}
+
+void HostSession::setParameter(int32_t index, float value) {
+    if (effect_ != nullptr) effect_->setParameter(effect_, index, value);
+}
+
+bool HostSession::selectProgram(int32_t program) {
+    if (effect_ == nullptr || program < 0 || program >= effect_->numPrograms) return false;
+    dispatch(qx::effSetProgram, 0, program);
+    return true;
+}
+
+void HostSession::startProcessing(double sampleRate, int32_t maxFrames) {
+    dispatch(qx::effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+    dispatch(qx::effSetBlockSize, 0, maxFrames);
+    dispatch(qx::effMainsChanged, 0, 1);
+}
+
+void HostSession::process(float* const* inputs, float* const* outputs, int32_t frames,
+                          bool accumulate) {
+    if (effect_ == nullptr) return;
+    takeCalls();
+    float** in = const_cast<float**>(inputs);
+    float** out = const_cast<float**>(outputs);
+    if (accumulate)
+        effect_->process(effect_, in, out, frames);
+    else
+        effect_->processReplacing(effect_, in, out, frames);
 }
 
 intptr_t QX_CALL HostSession::callback(AEffect* effect, int32_t opcode, int32_t index,

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <csignal>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -12,6 +13,8 @@
 #include <io.h>
 #include <process.h>
 #define getpid _getpid
+#define access _access
+#define W_OK 2
 #else
 #include <unistd.h>
 #endif
@@ -75,6 +78,13 @@ const char* kindOf(const struct stat& st) {
     return "not a regular file";
 }
 
+// The directory a new file named `path` goes into.
+std::string directoryOf(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
 bool exists(const std::string& path) {
     struct stat st;
 #if defined(_WIN32)
@@ -123,6 +133,29 @@ bool OutputFile::checkDestination(const std::string& path, const std::vector<std
         error = path + " is a link to nothing; not written";
         return false;
     }
+    // The data goes to a temporary file beside the file the path names, so that directory must
+    // take a new file.
+    std::string target = path;
+#if !defined(_WIN32)
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+#endif
+    const std::string dir = directoryOf(target);
+    if (::stat(dir.c_str(), &st) != 0) {
+        error = path + ": " + (errno == ENOENT ? std::string("No such directory") : std::strerror(errno)) +
+                " (" + dir + ")";
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        error = path + ": " + dir + " is not a directory";
+        return false;
+    }
+    if (::access(dir.c_str(), W_OK) != 0) {
+        error = path + ": " + std::strerror(errno) + " (" + dir + ")";
+        return false;
+    }
     for (const auto& in : inputs) {
         if (sameFile(path, in)) {
             error = path + " is the input file " + in + "; not written";
@@ -146,6 +179,7 @@ bool OutputFile::begin(const std::string& path, const std::vector<std::string>& 
     discard();
     committed_ = false;
     if (!checkDestination(path, inputs, error_)) return false;
+    path_ = path;
     target_ = path;
 #if !defined(_WIN32)
     // Through a link: the file it names is replaced, the link stays.
@@ -176,7 +210,7 @@ bool OutputFile::commit() {
     if (::stat(target_.c_str(), &st) == 0) ::chmod(temp_.c_str(), st.st_mode & 07777);
 #endif
     if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
-        error_ = "cannot move the result to " + target_;
+        error_ = path_ + ": " + std::strerror(errno);
         return false;
     }
     committed_ = true;
@@ -184,6 +218,13 @@ bool OutputFile::commit() {
     slot_ = -1;
     temp_.clear();
     return true;
+}
+
+std::string OutputFile::mentioningPath(std::string message) const {
+    if (temp_.empty()) return message;
+    for (auto at = message.find(temp_); at != std::string::npos; at = message.find(temp_, at + path_.size()))
+        message.replace(at, temp_.size(), path_);
+    return message;
 }
 
 void OutputFile::discard() {

@@ -18,8 +18,9 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // False with a one-line reason when `path` may not be written (see above) or is the same
-    // file as one of `inputs` (also through links).
+    // False with a one-line reason when `path` may not be written (see above), is the same file
+    // as one of `inputs` (also through links), or its directory is missing or takes no new file.
+    // The reason starts with `path` as given.
     static bool checkDestination(const std::string& path, const std::vector<std::string>& inputs,
                                  std::string& error);
     static void installSignalCleanup();
@@ -31,10 +32,14 @@ public:
     // Moves the finished temporary file onto the destination.
     bool commit();
     const std::string& error() const { return error_; }
+    // `message` (a writer's error about tempPath()) with the temporary name replaced by the path
+    // the user gave.
+    std::string mentioningPath(std::string message) const;
 
 private:
     void discard();
 
+    std::string path_;   // the destination as given
     std::string target_; // the destination with links resolved
     std::string temp_;
     std::string error_;

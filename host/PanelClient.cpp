@@ -2,11 +2,15 @@
 
 namespace qxhost {
 
+intptr_t PanelClient::request(int32_t index, intptr_t command, void* ptr) {
+    if (session_ != nullptr) return session_->privateRequest(index, command, ptr);
+    if (effect_ == nullptr) return 0;
+    return effect_->dispatcher(effect_, qx::effVendorSpecific, index, command, ptr, 0.0f);
+}
+
 bool PanelClient::send(int32_t command, QxHeadlessRequest& request) {
-    if (effect_ == nullptr) return false;
     request.size = sizeof request;
-    return effect_->dispatcher(effect_, qx::effVendorSpecific, QX_HEADLESS_INDEX, command, &request,
-                               0.0f) == 1;
+    return this->request(QX_HEADLESS_INDEX, command, &request) == 1;
 }
 
 int PanelClient::tick(int count) {
@@ -49,8 +53,7 @@ std::vector<uint32_t> PanelClient::snapshot() {
 
 bool PanelClient::readMeters(QxMeterReadout& out) {
     out = {1.0f, 0.0f, 0, 0};
-    if (effect_ == nullptr) return false;
-    return effect_->dispatcher(effect_, qx::effVendorSpecific, QX_METER_INDEX, 0, &out, 0.0f) == 1;
+    return request(QX_METER_INDEX, 0, &out) == 1;
 }
 
 } // namespace qxhost

@@ -1,9 +1,11 @@
 #pragma once
 // The plug-in's private requests (core/PrivateRequests.h) as our tools send them: the panel on
 // the module's memory-only layer (open, tick, mouse, pixels, injected meters) and the meter
-// read-out. Works on any record, whoever loaded it; every call answers what the plug-in answered.
+// read-out. Works on any VST 2 record, whoever loaded it, or on a session of any format; every
+// call answers what the plug-in answered.
 
 #include "core/PrivateRequests.h"
+#include "host/PluginSession.h"
 #include "plugin/AEffect.h"
 
 #include <cstdint>
@@ -17,6 +19,7 @@ public:
     static constexpr int kHeight = QX_HEADLESS_HEIGHT;
 
     explicit PanelClient(AEffect* effect) : effect_(effect) {}
+    explicit PanelClient(PluginSession& session) : session_(&session) {}
 
     bool open() { return send(qxHeadlessOpen); }
     bool close() { return send(qxHeadlessClose); }
@@ -42,8 +45,10 @@ public:
 
 private:
     bool send(int32_t command) { return send(command, request_); }
+    intptr_t request(int32_t index, intptr_t command, void* ptr);
 
-    AEffect* effect_;
+    AEffect* effect_ = nullptr;
+    PluginSession* session_ = nullptr;
     QxHeadlessRequest request_{};
 };
 

@@ -7,7 +7,6 @@
 #include "host/AudioFile.h"
 #include "host/Commands.h"
 #include "host/FileProcessor.h"
-#include "host/HostSession.h"
 #include "host/ImageWriter.h"
 #include "host/OutputFile.h"
 #include "host/PanelClient.h"
@@ -101,13 +100,13 @@ int runPanelCommand(int argc, char** argv) {
     std::string error;
     if (!OutputFile::checkDestination(o.out, inputs, error)) return fail(error, 1);
 
-    HostSession s;
+    const auto s = PluginSession::forModule(o.plugin);
     std::string changed;
     bool badArgument = false;
-    if (!FileProcessor::setUp(s, o.plugin, o.process, changed, error, badArgument))
+    if (!FileProcessor::setUp(*s, o.plugin, o.process, changed, error, badArgument))
         return fail(error, badArgument ? 2 : 1);
 
-    PanelClient panel(s.effect());
+    PanelClient panel(*s);
     AudioReader reader;
     if (!o.input.empty()) {
         if (!reader.open(o.input)) return fail(o.input + ": " + reader.error(), 1);
@@ -118,7 +117,7 @@ int runPanelCommand(int argc, char** argv) {
     // As the audio thread leaves them after a block with this gain and this peak.
     if (o.meters) panel.setMeters(o.gain, o.peak, o.peak > 1.0f ? 27 : 0, 0);
     if (!o.input.empty()) {
-        FileProcessor processor(s, o.process);
+        FileProcessor processor(*s, o.process);
         processor.readMeters = false; // the panel's ticks read them
         const int64_t tickFrames = reader.format().sampleRate / 25 > 0 ? reader.format().sampleRate / 25 : 1;
         int64_t nextTick = tickFrames;

@@ -25,24 +25,23 @@ std::string normalizedText(const std::string& text, bool fold) {
     return t;
 }
 
-ParameterAssigner::ParameterAssigner(HostSession& session) : session_(session) {
-    AEffect* e = session_.effect();
-    if (e == nullptr) return;
-    const int32_t count = e->numParams > 0 && e->numParams < 1000 ? e->numParams : 0;
+ParameterAssigner::ParameterAssigner(PluginSession& session) : session_(session) {
+    const int32_t numParams = session_.parameterCount();
+    const int32_t count = numParams > 0 && numParams < 1000 ? numParams : 0;
     const float probes[3] = {0.0f, 0.5f, 1.0f};
     for (int32_t i = 0; i < count; ++i) {
         Parameter p;
-        p.name = normalizedText(session_.text(qx::effGetParamName, i), false);
-        const float saved = e->getParameter(e, i);
+        p.name = normalizedText(session_.parameterName(i), false);
+        const float saved = session_.parameter(i);
         std::string shown[3];
         bool numeric = false;
         for (int k = 0; k < 3; ++k) {
-            e->setParameter(e, i, probes[k]);
-            shown[k] = normalizedText(session_.text(qx::effGetParamDisplay, i), false);
+            session_.setParameter(i, probes[k]);
+            shown[k] = normalizedText(session_.parameterText(i), false);
             double v;
             numeric = numeric || isNumber(shown[k], v) || shown[k].empty();
         }
-        e->setParameter(e, i, saved);
+        session_.setParameter(i, saved);
         if (!numeric) {
             for (int k = 0; k < 3; ++k) {
                 bool known = false;
@@ -89,8 +88,7 @@ bool ParameterAssigner::assign(const std::string& assignment, std::string& error
         error += (p.words.empty() ? "" : "or ") + std::string("a number from 0 to 1, not '") + text + "'";
         return false;
     }
-    AEffect* e = session_.effect();
-    e->setParameter(e, index, static_cast<float>(v));
+    session_.setParameter(index, static_cast<float>(v));
     return true;
 }
 
@@ -98,8 +96,8 @@ std::vector<std::string> ParameterAssigner::shownValues() {
     std::vector<std::string> out;
     for (size_t i = 0; i < parameters_.size(); ++i) {
         const auto index = static_cast<int32_t>(i);
-        const std::string display = normalizedText(session_.text(qx::effGetParamDisplay, index), false);
-        const std::string label = normalizedText(session_.text(qx::effGetParamLabel, index), false);
+        const std::string display = normalizedText(session_.parameterText(index), false);
+        const std::string label = normalizedText(session_.parameterLabel(index), false);
         out.push_back(parameters_[i].name + " " + display + (label.empty() ? "" : " " + label));
     }
     return out;

@@ -4,13 +4,14 @@
 #include "host/AudioFile.h"
 #include "host/Commands.h"
 #include "host/FileProcessor.h"
-#include "host/HostSession.h"
 #include "host/LevelPlot.h"
 #include "host/OutputFile.h"
 #include "host/ProcessOptions.h"
 #include "host/ProcessReport.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -39,20 +40,30 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool makeDirectory(const std::string& dir, std::string& error) {
-    struct stat st;
-    if (::stat(dir.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return true;
-        error = dir + " is not a directory";
-        return false;
-    }
+// Creates `dir` and any missing parents, as mkdir -p does.
+bool makeDirectories(const std::string& dir, std::string& error) {
+    for (size_t end = dir.find_first_of("/\\", 1);; end = dir.find_first_of("/\\", end + 1)) {
+        const std::string part = dir.substr(0, end);
+        if (part.back() == ':') continue; // a drive
+        struct stat st;
+        if (::stat(part.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode)) {
+                error = "--out-dir " + dir + ": " + part + " is not a directory";
+                return false;
+            }
+        } else {
 #if defined(_WIN32)
-    const int rc = _mkdir(dir.c_str());
+            const int rc = _mkdir(part.c_str());
 #else
-    const int rc = ::mkdir(dir.c_str(), 0777);
+            const int rc = ::mkdir(part.c_str(), 0777);
 #endif
-    if (rc != 0) error = "cannot create the directory " + dir;
-    return rc == 0;
+            if (rc != 0 && errno != EEXIST) {
+                error = "--out-dir " + dir + ": cannot create " + part + ": " + std::strerror(errno);
+                return false;
+            }
+        }
+        if (end == std::string::npos) return true;
+    }
 }
 
 // The options, the files and every rule about them that can be checked before any audio runs.
@@ -101,7 +112,7 @@ int parseJob(int argc, char** argv, Job& job) {
     for (size_t i = 0; i < written.size(); ++i)
         for (size_t k = i + 1; k < written.size(); ++k)
             if (written[i] == written[k]) return fail(written[i] + " would be written twice");
-    if (!o.outDir.empty() && !makeDirectory(o.outDir, error)) return fail(error, 1);
+    if (!o.outDir.empty() && !makeDirectories(o.outDir, error)) return fail(error, 1);
     for (const auto& path : written)
         if (!OutputFile::checkDestination(path, job.inputs, error)) return fail(error, 1);
     return 0;
@@ -125,38 +136,47 @@ bool writeText(const std::string& path, const std::string& text, const std::vect
     return true;
 }
 
-// One input to one output (and the plot). Answers 0 or the exit code after printing why.
-int processOne(const Job& job, size_t index, ProcessResult& r) {
+// One input to one output (and the plot). Answers 0, or the exit code with a one-line `error`;
+// `fatal` when the rest of a batch would fail the same way (the plug-in, the arguments).
+int processOne(const Job& job, size_t index, ProcessResult& r, std::string& error, bool& fatal) {
     const ProcessOptions& o = job.options;
     const std::string& inPath = job.inputs[index];
     const std::string& outPath = job.outputs[index];
     r.inPath = inPath;
     r.outPath = outPath;
     r.dither = o.dither;
+    fatal = false;
+    auto failed = [&](const std::string& message, int code) {
+        error = message;
+        return code;
+    };
 
     AudioReader reader;
-    if (!reader.open(inPath)) return fail(inPath + ": " + reader.error(), 1);
+    if (!reader.open(inPath)) return failed(inPath + ": " + reader.error(), 1);
     const AudioFormat& format = reader.format();
     if (format.channels < 1 || format.channels > 2)
-        return fail(inPath + ": only mono and stereo files are supported", 1);
-    std::string error;
-    if (!AudioWriter::formatFor(outPath, format, o.asFloat, r.output, error)) return fail(outPath + ": " + error);
+        return failed(inPath + ": only mono and stereo files are supported", 1);
+    if (!AudioWriter::formatFor(outPath, format, o.asFloat, r.output, error))
+        return failed(outPath + ": " + error, 2);
     if (o.dither && r.output.bits == 0)
-        return fail("--dither applies to integer output; " + outPath + " gets " + r.output.description);
+        return failed("--dither applies to integer output; " + outPath + " gets " + r.output.description, 2);
 
-    HostSession host;
+    const auto host = PluginSession::forModule(job.plugin);
     std::string changed;
     bool badArgument = false;
-    if (!FileProcessor::setUp(host, job.plugin, o, changed, error, badArgument))
-        return fail(error, badArgument ? 2 : 1);
+    if (!FileProcessor::setUp(*host, job.plugin, o, changed, error, badArgument)) {
+        fatal = true;
+        return failed(error, badArgument ? 2 : 1);
+    }
 
     OutputFile out;
-    if (!out.begin(outPath, job.inputs)) return fail(out.error(), 1);
+    if (!out.begin(outPath, job.inputs)) return failed(out.error(), 1);
     AudioWriter writer;
-    if (!writer.open(out.tempPath(), r.output, o.dither)) return fail(outPath + ": " + writer.error(), 1);
+    if (!writer.open(out.tempPath(), r.output, o.dither))
+        return failed(out.mentioningPath(outPath + ": " + writer.error()), 1);
 
     LevelPlot plot(format.sampleRate, format.channels);
-    FileProcessor processor(host, o);
+    FileProcessor processor(*host, o);
     if (!o.plot.empty()) {
         if (o.plotWidth > 0) plot.setSize(o.plotWidth, o.plotHeight);
         char rate[32];
@@ -165,19 +185,22 @@ int processOne(const Job& job, size_t index, ProcessResult& r) {
                       (changed.empty() ? std::string("as the program sets it") : changed));
         processor.plot = &plot;
     }
-    if (!processor.run(reader, &writer, r, error)) return fail(outPath + ": " + error, 1);
-    if (!out.commit()) return fail(out.error(), 1);
+    if (!processor.run(reader, &writer, r, error)) return failed(out.mentioningPath(outPath + ": " + error), 1);
+    // The plot is drawn before the audio takes its place, so a failing plot leaves nothing behind.
+    OutputFile picture;
+    if (!o.plot.empty()) {
+        if (!picture.begin(o.plot, job.inputs)) return failed(picture.error(), 1);
+        if (!plot.write(picture.tempPath(), extensionOf(o.plot), error))
+            return failed(picture.mentioningPath(error), 1);
+    }
+    if (!out.commit()) return failed(out.error(), 1);
+    if (!o.plot.empty()) {
+        if (!picture.commit()) return failed(picture.error(), 1);
+        r.plotPath = o.plot;
+    }
     if (r.truncated)
         std::fprintf(stderr, "qxhost process: warning: %s ends before its header says; %lld frames read\n",
                      inPath.c_str(), static_cast<long long>(r.frames));
-
-    if (!o.plot.empty()) {
-        OutputFile picture;
-        if (!picture.begin(o.plot, job.inputs)) return fail(picture.error(), 1);
-        if (!plot.write(picture.tempPath(), extensionOf(o.plot), error) || !picture.commit())
-            return fail(error.empty() ? picture.error() : error, 1);
-        r.plotPath = o.plot;
-    }
     return 0;
 }
 
@@ -187,26 +210,38 @@ int runProcessCommand(int argc, char** argv) {
     Job job;
     if (const int code = parseJob(argc, argv, job)) return code;
     OutputFile::installSignalCleanup();
+    // With the JSON on stdout the summary goes to stderr, so a script reads clean JSON.
+    std::FILE* text = job.options.json == "-" ? stderr : stdout;
+    const bool batch = !job.options.outDir.empty();
 
+    // Several files: each reported as it finishes; a file that fails is named and the rest go on.
     ProcessReport report;
     for (size_t i = 0; i < job.inputs.size(); ++i) {
         ProcessResult r;
-        if (const int code = processOne(job, i, r)) return code;
+        std::string error;
+        bool fatal = false;
+        if (const int code = processOne(job, i, r, error, fatal)) {
+            if (!batch || fatal) return fail(error, code);
+            std::fprintf(stderr, "qxhost process: %s\n", error.c_str());
+            report.addFailure(job.inputs[i], error);
+            continue;
+        }
+        if (batch)
+            ProcessReport::printLine(text, r);
+        else
+            ProcessReport::printSummary(text, r);
+        std::fflush(text);
+        ProcessReport::warnOvers(stderr, r);
         report.add(r);
     }
-    // With the JSON on stdout the summary goes to stderr, so a script reads clean JSON.
-    std::FILE* text = job.options.json == "-" ? stderr : stdout;
-    if (job.options.outDir.empty())
-        ProcessReport::printSummary(text, report.results().front());
-    else
-        report.printLines(text);
+    if (batch) report.printTotal(text);
     if (job.options.json == "-") {
         std::fputs(report.json().c_str(), stdout);
     } else if (!job.options.json.empty()) {
         std::string error;
         if (!writeText(job.options.json, report.json(), job.inputs, error)) return fail(error, 1);
     }
-    return 0;
+    return report.failures().empty() ? 0 : 1;
 }
 
 } // namespace qxhost

@@ -111,18 +111,20 @@ void ProcessReport::printSummary(std::FILE* out, const ProcessResult& r) {
                      r.plotPath.empty() ? "" : ", ", r.plotPath.c_str());
 }
 
-void ProcessReport::printLines(std::FILE* out) const {
+void ProcessReport::printLine(std::FILE* out, const ProcessResult& r) {
+    std::fprintf(out, "%s -> %s: ", r.inPath.c_str(), r.outPath.c_str());
+    if (r.inLoudness.available)
+        std::fprintf(out, "%s -> %s LUFS, true peak %s dBTP, ", number(r.inLoudness.integrated, "%.1f").c_str(),
+                     number(r.outLoudness.integrated, "%.1f").c_str(), number(r.outLoudness.truePeak, "%.1f").c_str());
+    std::fprintf(out, "peak %s dBFS, reduction %s dB, %lld clipped\n", number(decibels(r.outPeak), "%.1f").c_str(),
+                 number(-decibels(r.minGain), "%.1f").c_str(), static_cast<long long>(r.clipped));
+    std::fflush(out);
+}
+
+void ProcessReport::printTotal(std::FILE* out) const {
     int64_t frames = 0, clipped = 0;
     double audio = 0.0, plugin = 0.0;
     for (const auto& r : results_) {
-        std::fprintf(out, "%s -> %s: ", r.inPath.c_str(), r.outPath.c_str());
-        if (r.inLoudness.available)
-            std::fprintf(out, "%s -> %s LUFS, true peak %s dBTP, ", number(r.inLoudness.integrated, "%.1f").c_str(),
-                         number(r.outLoudness.integrated, "%.1f").c_str(),
-                         number(r.outLoudness.truePeak, "%.1f").c_str());
-        std::fprintf(out, "peak %s dBFS, reduction %s dB, %lld clipped\n",
-                     number(decibels(r.outPeak), "%.1f").c_str(), number(-decibels(r.minGain), "%.1f").c_str(),
-                     static_cast<long long>(r.clipped));
         frames += r.frames;
         clipped += r.clipped;
         audio += r.input.sampleRate > 0 ? static_cast<double>(r.frames) / r.input.sampleRate : 0.0;
@@ -133,10 +135,23 @@ void ProcessReport::printLines(std::FILE* out) const {
                  static_cast<long long>(clipped));
     if (plugin > 0.0) std::fprintf(out, ", %.0fx real time", audio / plugin);
     std::fputc('\n', out);
+    if (failures_.empty()) return;
+    std::fprintf(out, "failed: %zu of %zu file%s\n", failures_.size(), failures_.size() + results_.size(),
+                 failures_.size() + results_.size() == 1 ? "" : "s");
+    for (const auto& f : failures_) std::fprintf(out, "  %s: %s\n", f.inPath.c_str(), f.error.c_str());
+}
+
+void ProcessReport::warnOvers(std::FILE* out, const ProcessResult& r) {
+    if (r.outPeak <= 1.0 && r.clipped == 0) return;
+    std::fprintf(out,
+                 "qxhost process: warning: %s peaks at %s dBFS with %lld samples above full scale (%s); "
+                 "lower Input or Output, raise Pressure, set Limit to Hard, or put a true-peak limiter after it\n",
+                 r.outPath.c_str(), number(decibels(r.outPeak), "%+.1f").c_str(), static_cast<long long>(r.clipped),
+                 r.output.bits > 0 ? "clipped in the integer file" : "kept in the float file");
 }
 
 std::string ProcessReport::json() const {
-    if (results_.size() == 1) return fileJson(results_[0], "") + "\n";
+    if (results_.size() == 1 && failures_.empty()) return fileJson(results_[0], "") + "\n";
     int64_t frames = 0, clipped = 0;
     std::string s = "{\n  \"files\": [\n";
     for (size_t i = 0; i < results_.size(); ++i) {
@@ -144,7 +159,11 @@ std::string ProcessReport::json() const {
         frames += results_[i].frames;
         clipped += results_[i].clipped;
     }
-    s += "  ],\n  \"total\": {\"files\": " + std::to_string(results_.size()) +
+    s += "  ],\n  \"failed\": [";
+    for (size_t i = 0; i < failures_.size(); ++i)
+        s += std::string(i == 0 ? "\n" : ",\n") + "    {\"input_file\": " + jsonString(failures_[i].inPath) +
+             ", \"error\": " + jsonString(failures_[i].error) + "}" + (i + 1 == failures_.size() ? "\n  " : "");
+    s += "],\n  \"total\": {\"files\": " + std::to_string(results_.size()) +
          ", \"frames\": " + std::to_string(frames) + ", \"clipped_samples\": " + std::to_string(clipped) + "}\n}\n";
     return s;
 }

@@ -13,18 +13,30 @@ namespace qxhost {
 
 class ProcessReport {
 public:
+    struct Failure {
+        std::string inPath, error;
+    };
+
     void add(const ProcessResult& result) { results_.push_back(result); }
+    void addFailure(const std::string& inPath, const std::string& error) { failures_.push_back({inPath, error}); }
     const std::vector<ProcessResult>& results() const { return results_; }
+    const std::vector<Failure>& failures() const { return failures_; }
 
     // The full summary of one file.
     static void printSummary(std::FILE* out, const ProcessResult& r);
-    // One line per file, then the total.
-    void printLines(std::FILE* out) const;
-    // One file: its object; several: {"files": [...], "total": {...}}.
+    // The line of one file among several.
+    static void printLine(std::FILE* out, const ProcessResult& r);
+    // After the lines: the total of the files done, and each failure with its reason.
+    void printTotal(std::FILE* out) const;
+    // One line of warning when the output went above full scale: by how much, how many samples,
+    // whether they were clipped, and what to change. Nothing otherwise.
+    static void warnOvers(std::FILE* out, const ProcessResult& r);
+    // One file: its object; several: {"files": [...], "failed": [...], "total": {...}}.
     std::string json() const;
 
 private:
     std::vector<ProcessResult> results_;
+    std::vector<Failure> failures_;
 };
 
 } // namespace qxhost

@@ -88,7 +88,7 @@ void LimiterPlugin::run(uint32_t frames) {
                      static_cast<float*>(ports_[kPortOutRight])};
     model_.process({in, out, frames, false}, changes, count, *this);
 
-    const MeterReading m = meters.take();
+    const MeterReading m = meters.peek();
     RunExtremes run;
     run.minGain = m.minGain;
     run.peakOut = m.peakOut;

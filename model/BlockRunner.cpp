@@ -37,6 +37,11 @@ void BlockRunner::run(LimiterModel& model, const AudioBlock& block, const ParamC
 
     LimiterEngine& engine = model.engine();
     const uint32_t frames = block.frames;
+    if (count == 0 && frames <= kLongestPiece) {
+        // The common block: nothing timed inside it, one call.
+        engine.process(block.inputs, block.outputs, int32_t(frames), block.accumulate, pins);
+        return;
+    }
     uint32_t done = 0;
     int32_t next = 0;
     // Runs at least once, so a block of 0 frames still applies its changes at offset 0 and lets

@@ -25,6 +25,11 @@ MeterReading MeterReader::take() {
     return r;
 }
 
+MeterReading MeterReader::peek() const {
+    return {shared_.minGain.load(std::memory_order_relaxed),
+            shared_.peakOut.load(std::memory_order_relaxed), clipHold(), singleChannel()};
+}
+
 void MeterReader::clear() {
     shared_.minGain.store(1.0f, std::memory_order_relaxed);
     shared_.peakOut.store(0.0f, std::memory_order_relaxed);

@@ -34,6 +34,8 @@ public:
 
     // All four at once: minGain and peakOut taken, clipHold read (not counted down).
     MeterReading take();
+    // All four as they stand, nothing reset: for a reader that clears before each block.
+    MeterReading peek() const;
     // Puts the fields back to idle (a wrapper's run that reports per block), keeping singleChannel.
     void clear();
     // Sets all four (a test tool's injected reading, the panel's initial state).

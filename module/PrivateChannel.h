@@ -14,11 +14,11 @@
 namespace qx {
 
 class PrivateChannel {
-public:
+  public:
     // `index` selects the request, `command` and `ptr` are its own; 1 when done, 0 for anything
     // unknown, malformed or impossible (no panel).
-    static intptr_t answer(LimiterModel& model, PanelEditor* panel, int32_t index,
-                           intptr_t command, void* ptr);
+    static intptr_t answer(LimiterModel& model, PanelEditor* panel, int32_t index, intptr_t command,
+                           void* ptr);
 };
 
 } // namespace qx

@@ -330,8 +330,8 @@ TEST(EngineHostFaults, ContinuousValuesOutsideTheRangeActAsItsNearestEnd) {
 }
 
 TEST(EngineHostFaults, LevelsNearTheFloatLimitBetweenControlStepsGiveNoInfinity) {
-    // At 96 kHz every other sample keeps the previous step's gain, 1.0 after silence: output
-    // gain 2 would carry such a sample beyond the float range.
+    // At 96 kHz every other sample keeps the previous step's gain unless its level rises; output
+    // gain 2 would carry such a sample beyond the float range at a gain near 1.
     for (float punch : {0.0f, 1.0f}) {
         Rig rig(96000.0f);
         rig.set(kOutput, 1.0f);

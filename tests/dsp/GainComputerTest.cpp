@@ -1,6 +1,6 @@
 // The gain computer's worked examples: a detector stepping from silence to 2.0, its Soft
-// approach, the two-stage release, the control grids above and below 44.1 kHz, and the HQ
-// combination.
+// approach, the two-stage release, the control grids above and below 44.1 kHz (with the onset
+// steps between grid steps), and the HQ combination.
 
 #include "dsp/Coefficients.h"
 #include "dsp/LimiterChannel.h"
@@ -81,14 +81,20 @@ INSTANTIATE_TEST_SUITE_P(
                       Release{0.0f, 0.0f, 1000, 1.0f, 1.0f},
                       Release{1.0f, 0.5f, 44100, 0.9f, 0.92f}));
 
-TEST(GainComputer, ControlStepsOnA44kGridAt88k) {
+TEST(GainComputer, At88kTheGridSkipsEveryOtherSampleButNoRisingOnset) {
+    // Grid steps fall on samples 1, 3 and 5. Off the grid, sample 2 repeats the level and sample 6
+    // falls: both keep the gain. Sample 4 rises from 0.5 to 4.0: a control step of its own, so
+    // the grid step on sample 5 finds no change and holds.
     Computer c;
-    const std::vector<float> g = c.run({0.0f, 2.0f, 2.0f, 0.5f, 4.0f, 4.0f},
+    const std::vector<float> g = c.run({0.0f, 2.0f, 2.0f, 0.5f, 4.0f, 4.0f, 0.5f},
                                        settings(false, 1.0f, 0.5f, 0.5f, 88200.0f));
     EXPECT_EQ(g[0], 1.0f);
-    for (int i = 1; i < 5; ++i) EXPECT_NEAR(g[i], 0.9066f, 5e-5f); // the 4.0 on sample 4 is unseen
-    EXPECT_NEAR(g[5], 0.4662f, 5e-5f);
+    for (int i = 1; i < 4; ++i) EXPECT_NEAR(g[i], 0.9066f, 5e-5f);
     EXPECT_EQ(g[1], g[2]);
+    EXPECT_NEAR(g[4], 0.4662f, 5e-5f);
+    EXPECT_NEAR(g[5], g[4], 1e-6f);
+    EXPECT_EQ(g[6], g[5]);
+    EXPECT_EQ(c.ch.phase, 0.5f) << "the onset step leaves the grid where it was";
 }
 
 TEST(GainComputer, EverySampleIsAStepBelow44k) {

@@ -13,16 +13,21 @@ static const double FLOOR = 2.3283064365386962890625e-10; // 2^-32
 void computeGains(Channel& c, const float* det, float* gains, int n, bool soft, float rate,
                   float pm, float brake, float ratio) {
     for (int i = 0; i < n; ++i) {
-        c.phase = (float)((double)c.phase + ratio);
-        if (c.phase < 1.0f) {
-            gains[i] = c.gain;
-            continue;
-        }
-        c.phase = (float)((double)c.phase - 1.0);
-
         double x = std::fabs((double)det[i]);
         if (x < FLOOR) x = FLOOR;
         double e = c.envelope;
+        c.phase = (float)((double)c.phase + ratio);
+        if (c.phase >= 1.0f) {
+            c.phase = (float)((double)c.phase - 1.0);
+        } else {
+            // Off the grid: only a level rising above the last step's, past full scale and
+            // past the attack point, is a control step; the phase stays as it is.
+            const double u = x * e * (0.9f + 0.1f * (double)c.releaseRef);
+            if (!(x > 1 && u > 1 && x > c.lastLevel)) {
+                gains[i] = c.gain;
+                continue;
+            }
+        }
         const double d = x - c.lastLevel;
         c.lastLevel = (float)x;
         const double m = d >= 0 ? d : -d * (1 + e);

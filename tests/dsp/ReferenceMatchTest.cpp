@@ -1,7 +1,8 @@
 // The optimised engine against the plain transcription in Reference.cpp: every output bit, the
-// meters and the gain-computer state, over long varied material, every switch setting, five
-// sample rates, random block splits (including blocks longer than the buffers) and a random mix
-// of replacing and accumulating calls.
+// meters and the gain-computer state, over long varied material, every switch setting, seven
+// sample rates (22.05 to 192 kHz, with onsets between the grid steps above 44.1 kHz), random
+// block splits (including blocks longer than the buffers) and a random mix of replacing and
+// accumulating calls.
 
 #include "Reference.h"
 #include "TestSupport.h"
@@ -130,7 +131,8 @@ TEST_P(ReferenceMatch, EveryOutputBitMatches) {
 INSTANTIATE_TEST_SUITE_P(AllSwitches, ReferenceMatch,
                          ::testing::Combine(::testing::Range(0, 16), ::testing::Range(0, int{kModes}),
                                             ::testing::Values(22050.0f, 44100.0f, 48000.0f,
-                                                              88200.0f, 96000.0f)));
+                                                              88200.0f, 96000.0f, 176400.0f,
+                                                              192000.0f)));
 
 // Material that never reaches full scale keeps every gain computer on its idle shortcut.
 TEST(ReferenceMatchIdle, QuietMaterialInEverySwitchSetting) {

@@ -51,5 +51,7 @@ WindowDriver& driver();
 
 // The module under test: the first non-option argument of the test program, else QX_MODULE.
 const char* modulePath();
+// The CLAP module under test: the second non-option argument, else QX_CLAP_MODULE, else "".
+const char* clapModulePath();
 
 } // namespace qxgui

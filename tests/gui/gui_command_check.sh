@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # gui_command_check.sh QXHOST PLUGIN: `qxhost gui` shows the panel in a window of its own, a
 # click on it reaches the plug-in and comes back printed as automation, and --seconds ends it
-# cleanly. Needs an X server (with_xvfb.sh) and xdotool.
+# cleanly, and destroying its window from outside ends it too. Needs an X server (with_xvfb.sh)
+# and xdotool.
 set -euo pipefail
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
@@ -17,3 +18,20 @@ wait "$pid" || status=$?
 cat "$out"
 [ "$status" -eq 0 ] || { echo "qxhost gui exited with $status"; exit 1; }
 grep -qE '^automate +6 Low Punch +1\.000000 +On$' "$out" || { echo "no automation for the click"; exit 1; }
+
+# Destroyed from outside (a script, a window manager's kill) rather than closed: the host ends as
+# on a close, well before its 30 seconds. The window is found by its class.
+"$1" gui "$2" --seconds 30 >"$out" 2>&1 &
+pid=$!
+window=$(xdotool search --sync --classname '^qxhost$')
+sleep 0.3
+xdotool windowclose "$window"
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then
+  kill "$pid"
+  echo "qxhost gui kept running after its window was destroyed"
+  exit 1
+fi
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || { cat "$out"; echo "qxhost gui exited with $status after its window was destroyed"; exit 1; }

@@ -1,6 +1,11 @@
 // qxhost as a user runs it: it writes the file it was told to write and nothing else, refuses
-// what it must not touch, cleans up after signals, and says when an input is short.
+// what it must not touch (before any audio runs), cleans up after signals, goes on past a bad
+// file in a batch, and says when an input is short, when the output went over full scale, and
+// what to do with a Windows module.
+#include "host/WavFileWriter.h"
+
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <chrono>
@@ -10,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -57,7 +63,9 @@ protected:
     }
     Outcome wait(pid_t pid) {
         int status = 0;
-        waitpid(pid, &status, 0);
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
+        peakKilobytes = usage.ru_maxrss;
         Outcome r;
         if (WIFEXITED(status)) r.code = WEXITSTATUS(status);
         if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
@@ -87,7 +95,10 @@ protected:
         return out;
     }
     std::string dir;
+    long peakKilobytes = 0; // of the last process waited for
 };
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 } // namespace
 
@@ -196,4 +207,98 @@ TEST_F(QxhostRun, SeveralFilesIntoADirectoryWithJson) {
     EXPECT_EQ(r.out.front(), '{');
     EXPECT_NE(r.out.find("\"files\": ["), std::string::npos);
     EXPECT_NE(r.out.find("\"integrated_lufs\": -"), std::string::npos) << r.out;
+}
+
+TEST_F(QxhostRun, OutputPathsAreCheckedBeforeAnyAudioRuns) {
+    { std::ofstream(dir + "file") << "x"; }
+    const std::string so = QX_MODULE_PATH, in = dir + "in.wav", out = dir + "out.wav";
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"process", so, in, out, "--plot", dir + "missing/p.png"}, dir + "missing/p.png: No such directory"},
+             {{"process", so, in, out, "--json", dir + "missing/j.json"}, dir + "missing/j.json: No such directory"},
+             {{"process", so, in, dir + "file/out.wav"}, dir + "file/out.wav: " + dir + "file is not a directory"},
+             {{"demo", dir + "missing/x.wav"}, dir + "missing/x.wav: No such directory"},
+             {{"process", so, in, dir + "x.wav", "--out-dir", dir + "file/sub"}, "file is not a directory"}}) {
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.code, 1) << c.says;
+        EXPECT_TRUE(contains(r.err, c.says)) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(listing(), "file\nin.wav\n");
+    }
+    const Outcome gui = run({"gui", so, "--seconds", "0"});
+    EXPECT_EQ(gui.code, 2);
+    EXPECT_TRUE(contains(gui.err, "--seconds needs a number of seconds above 0")) << gui.err;
+}
+
+TEST_F(QxhostRun, ABatchReportsEachFileGoesOnPastAFailureAndSumsUp) {
+    { std::ofstream(dir + "bad.wav") << "not audio"; }
+    ASSERT_EQ(run({"demo", dir + "z.wav", "0.5"}).code, 0);
+    const std::string done = dir + "a/b/done"; // parents made as needed
+    const Outcome r = run({"process", QX_MODULE_PATH, dir + "in.wav", dir + "bad.wav", dir + "z.wav", "--out-dir",
+                           done, "--json", dir + "report.json"});
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_TRUE(contains(r.out, dir + "in.wav -> " + done + "/in.wav: ")) << r.out;
+    EXPECT_TRUE(contains(r.out, dir + "z.wav -> " + done + "/z.wav: ")) << r.out;
+    EXPECT_TRUE(contains(r.out, "total: 2 files") && contains(r.out, "failed: 1 of 3 files\n  " + dir + "bad.wav: "))
+        << r.out;
+    EXPECT_TRUE(contains(r.err, dir + "bad.wav")) << r.err;
+    EXPECT_EQ(slurp(done + "/z.wav").substr(0, 4), "RIFF");
+    EXPECT_TRUE(contains(slurp(dir + "report.json"), "\"failed\": [\n    {\"input_file\": \"" + dir + "bad.wav\""));
+}
+
+TEST_F(QxhostRun, OversGetOneWarningWithTheAdvice) {
+    // A loud bass square in 16 bit: Low Punch turns its edges into peaks above full scale.
+    qxhost::WavFileWriter square;
+    ASSERT_TRUE(square.open(dir + "square.wav", 2, 44100, 16, false));
+    std::vector<float> frames(2 * 44100);
+    for (size_t i = 0; i < frames.size(); ++i) frames[i] = (i / 2) % 802 < 401 ? 0.99f : -0.99f;
+    ASSERT_TRUE(square.write(frames.data(), 44100) && square.close());
+    const Outcome loud = run({"process", QX_MODULE_PATH, dir + "square.wav", dir + "out.wav", "--param",
+                              "Low Punch=On", "--param", "Input=0"});
+    EXPECT_EQ(loud.code, 0);
+    EXPECT_EQ(std::count(loud.err.begin(), loud.err.end(), '\n'), 1) << loud.err;
+    EXPECT_TRUE(contains(loud.err, "warning: " + dir + "out.wav peaks at +")) << loud.err;
+    EXPECT_TRUE(contains(loud.err, "samples above full scale (clipped in the integer file)")) << loud.err;
+    EXPECT_TRUE(contains(loud.err, "lower Input or Output, raise Pressure, set Limit to Hard")) << loud.err;
+    EXPECT_EQ(process(dir + "quiet.wav").err, "");
+}
+
+TEST_F(QxhostRun, WritesTheFormatItsSummaryNames) {
+    for (const int subformat : {SF_FORMAT_DOUBLE, SF_FORMAT_ULAW}) {
+        SF_INFO info{0, 44100, 2, SF_FORMAT_WAV | subformat, 0, 0};
+        SNDFILE* f = sf_open((dir + "in2.wav").c_str(), SFM_WRITE, &info);
+        std::vector<double> frames(2 * 4410, 0.25);
+        ASSERT_TRUE(f != nullptr && sf_writef_double(f, frames.data(), 4410) == 4410);
+        sf_close(f);
+        const Outcome r = run({"process", QX_MODULE_PATH, dir + "in2.wav", dir + "out.wav"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        SF_INFO written{};
+        sf_close(sf_open((dir + "out.wav").c_str(), SFM_READ, &written));
+        EXPECT_EQ(written.format & SF_FORMAT_SUBMASK, subformat);
+        EXPECT_TRUE(contains(r.out, subformat == SF_FORMAT_DOUBLE ? "64 bit float)" : "U-Law)")) << r.out;
+    }
+}
+
+TEST_F(QxhostRun, TheDemoTakesTheSameMemoryForAnyLength) {
+    ASSERT_EQ(run({"demo", dir + "short.wav", "1"}).code, 0);
+    const long shortPeak = peakKilobytes;
+    ASSERT_EQ(run({"demo", dir + "long.wav", "40"}).code, 0); // held whole, 40 s took 40 MB
+    EXPECT_LT(peakKilobytes - shortPeak, 4000) << shortPeak << " KB for 1 s";
+}
+
+TEST_F(QxhostRun, InfoOnAWindowsModuleSaysHowToRunIt) {
+    // The headers of an x64 DLL: MZ, the offset of the PE header, its signature and machine.
+    std::string dll(256, '\0');
+    dll.replace(0, 2, "MZ");
+    dll[60] = char(128);
+    dll.replace(128, 6, std::string("PE\0\0\x64\x86", 6));
+    { std::ofstream(dir + "x.dll", std::ios::binary) << dll; }
+    const Outcome r = run({"info", dir + "x.dll"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(contains(r.err, dir + "x.dll is a Windows module (x64)")) << r.err;
+    EXPECT_TRUE(contains(r.err, "win-x86_64/host/qxhost.exe info " + dir + "x.dll\n")) << r.err;
+    EXPECT_TRUE(contains(r.err, "\n  wine ")) << r.err;
 }
