@@ -25,8 +25,10 @@ struct Material {
         for (int i = 0; i < kFrames; ++i) {
             const double t = i / 44100.0;
             const double hit = std::exp(-std::fmod(t, 0.5) * 18.0);
-            l[i] = float(0.9 * hit * std::sin(2 * M_PI * 80.0 * t) + 0.3 * std::sin(2 * M_PI * 220.0 * t));
-            r[i] = float(0.8 * hit * std::sin(2 * M_PI * 81.0 * t) + 0.3 * std::sin(2 * M_PI * 277.0 * t));
+            l[i] = float(0.9 * hit * std::sin(2 * M_PI * 80.0 * t) +
+                         0.3 * std::sin(2 * M_PI * 220.0 * t));
+            r[i] = float(0.8 * hit * std::sin(2 * M_PI * 81.0 * t) +
+                         0.3 * std::sin(2 * M_PI * 277.0 * t));
         }
     }
 };
@@ -43,7 +45,9 @@ void setCounters(benchmark::State& state, int block) {
 }
 
 // Input alternates between two values, so every automated block recomputes the coefficients.
-float automated(long block) { return block % 2 == 0 ? 0.45f : 0.46f; }
+float automated(long block) {
+    return block % 2 == 0 ? 0.45f : 0.46f;
+}
 
 void BM_Vst2ProcessReplacing(benchmark::State& state) {
     const int block = int(state.range(0));
@@ -115,7 +119,8 @@ void BM_Vst3Process(benchmark::State& state) {
 
 void blockSizes(benchmark::internal::Benchmark* b) {
     for (int automate : {0, 1})
-        for (int block : {512, 32, 16}) b->Args({block, automate});
+        for (int block : {512, 32, 16})
+            b->Args({block, automate});
     b->ArgNames({"block", "automation"});
 }
 BENCHMARK(BM_Vst2ProcessReplacing)->Apply(blockSizes);

@@ -49,7 +49,8 @@ void ChangeCollector::readQueue(IParamValueQueue& queue, int32 frames) {
 // Each run is sorted; take the earliest head, the first run on a tie, until all are empty.
 void ChangeCollector::merge() {
     int32 heads[kMaxQueues];
-    for (int32 r = 0; r < runCount_; ++r) heads[r] = runs_[r].begin;
+    for (int32 r = 0; r < runCount_; ++r)
+        heads[r] = runs_[r].begin;
     for (int32 out = 0; out < count_; ++out) {
         int32 best = -1;
         for (int32 r = 0; r < runCount_; ++r) {

@@ -20,7 +20,7 @@
 namespace qx::vst3 {
 
 class ChangeCollector {
-public:
+  public:
     static constexpr int32 kCapacity = 4096;
     static constexpr int32 kMaxQueues = 64;
 
@@ -28,7 +28,7 @@ public:
     int32 collect(IParameterChanges* changes, int32 frames);
     ParamChange* changes() { return merged_; }
 
-private:
+  private:
     struct Run {
         int32 begin;
         int32 end;

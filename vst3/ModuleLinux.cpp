@@ -11,5 +11,9 @@ QX_EXPORT qx::vst3::IPluginFactory* GetPluginFactory() {
     return &Vst3Factory::instance();
 }
 
-QX_EXPORT bool ModuleEntry(void*) { return Vst3Factory::enterModule(); }
-QX_EXPORT bool ModuleExit() { return Vst3Factory::exitModule(); }
+QX_EXPORT bool ModuleEntry(void*) {
+    return Vst3Factory::enterModule();
+}
+QX_EXPORT bool ModuleExit() {
+    return Vst3Factory::exitModule();
+}

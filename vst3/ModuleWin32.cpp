@@ -12,5 +12,9 @@ QX_EXPORT qx::vst3::IPluginFactory* QX_VST3_API GetPluginFactory() {
     return &Vst3Factory::instance();
 }
 
-QX_EXPORT bool InitDll() { return Vst3Factory::enterModule(); }
-QX_EXPORT bool ExitDll() { return Vst3Factory::exitModule(); }
+QX_EXPORT bool InitDll() {
+    return Vst3Factory::enterModule();
+}
+QX_EXPORT bool ExitDll() {
+    return Vst3Factory::exitModule();
+}

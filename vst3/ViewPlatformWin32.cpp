@@ -3,7 +3,11 @@
 
 namespace qx::vst3 {
 
-FIDString Vst3View::platformType() { return kPlatformTypeHWND; }
-bool Vst3View::needsRunLoop() { return false; }
+FIDString Vst3View::platformType() {
+    return kPlatformTypeHWND;
+}
+bool Vst3View::needsRunLoop() {
+    return false;
+}
 
 } // namespace qx::vst3

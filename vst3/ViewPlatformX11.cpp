@@ -3,7 +3,11 @@
 
 namespace qx::vst3 {
 
-FIDString Vst3View::platformType() { return kPlatformTypeX11EmbedWindowID; }
-bool Vst3View::needsRunLoop() { return true; }
+FIDString Vst3View::platformType() {
+    return kPlatformTypeX11EmbedWindowID;
+}
+bool Vst3View::needsRunLoop() {
+    return true;
+}
 
 } // namespace qx::vst3

@@ -66,9 +66,9 @@ using Sample64 = double;
 
 // --- Result codes
 #if defined(_WIN32)
-constexpr tresult kNoInterface = static_cast<tresult>(0x80004002u); // E_NOINTERFACE
-constexpr tresult kResultOk = 0;                                    // S_OK
-constexpr tresult kResultFalse = 1;                                 // S_FALSE
+constexpr tresult kNoInterface = static_cast<tresult>(0x80004002u);     // E_NOINTERFACE
+constexpr tresult kResultOk = 0;                                        // S_OK
+constexpr tresult kResultFalse = 1;                                     // S_FALSE
 constexpr tresult kInvalidArgument = static_cast<tresult>(0x80070057u); // E_INVALIDARG
 constexpr tresult kNotImplemented = static_cast<tresult>(0x80004001u);  // E_NOTIMPL
 constexpr tresult kInternalError = static_cast<tresult>(0x80004005u);   // E_FAIL
@@ -95,7 +95,9 @@ struct Uid {
     }
 };
 
-constexpr int8 byteOf(uint32 word, int shift) { return static_cast<int8>((word >> shift) & 0xFF); }
+constexpr int8 byteOf(uint32 word, int shift) {
+    return static_cast<int8>((word >> shift) & 0xFF);
+}
 
 // The id written as four 32-bit words, in this platform's byte order.
 constexpr Uid makeUid(uint32 l1, uint32 l2, uint32 l3, uint32 l4) {
@@ -114,7 +116,7 @@ constexpr Uid makeUid(uint32 l1, uint32 l2, uint32 l3, uint32 l4) {
 
 // --- FUnknown and the stream
 class FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x00000000, 0x00000000, 0xC0000000, 0x00000046);
     virtual tresult QX_VST3_API queryInterface(const TUID iid, void** obj) = 0;
     virtual uint32 QX_VST3_API addRef() = 0;
@@ -124,7 +126,7 @@ public:
 enum IBSeekMode : int32 { kIBSeekSet = 0, kIBSeekCur = 1, kIBSeekEnd = 2 };
 
 class IBStream : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0xC3BF6EA2, 0x30994752, 0x9B6BF990, 0x1EE33E9B);
     virtual tresult QX_VST3_API read(void* buffer, int32 numBytes, int32* numBytesRead) = 0;
     virtual tresult QX_VST3_API write(void* buffer, int32 numBytes, int32* numBytesWritten) = 0;
@@ -180,7 +182,7 @@ struct PClassInfoW {
 };
 
 class IPluginFactory : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x7A4D811C, 0x52114A1F, 0xAED9D2EE, 0x0B43BF9F);
     virtual tresult QX_VST3_API getFactoryInfo(PFactoryInfo* info) = 0;
     virtual int32 QX_VST3_API countClasses() = 0;
@@ -189,20 +191,20 @@ public:
 };
 
 class IPluginFactory2 : public IPluginFactory {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x0007B650, 0xF24B4C0B, 0xA464EDB9, 0xF00B2ABB);
     virtual tresult QX_VST3_API getClassInfo2(int32 index, PClassInfo2* info) = 0;
 };
 
 class IPluginFactory3 : public IPluginFactory2 {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x4555A2AB, 0xC1234E57, 0x9B122910, 0x36878931);
     virtual tresult QX_VST3_API getClassInfoUnicode(int32 index, PClassInfoW* info) = 0;
     virtual tresult QX_VST3_API setHostContext(FUnknown* context) = 0;
 };
 
 class IPluginBase : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x22888DDB, 0x156E45AE, 0x8358B348, 0x08190625);
     virtual tresult QX_VST3_API initialize(FUnknown* context) = 0;
     virtual tresult QX_VST3_API terminate() = 0;
@@ -230,7 +232,7 @@ struct RoutingInfo {
 };
 
 class IComponent : public IPluginBase {
-public:
+  public:
     static constexpr Uid iid = makeUid(0xE831FF31, 0xF2D54301, 0x928EBBEE, 0x25697802);
     virtual tresult QX_VST3_API getControllerClassId(TUID classId) = 0;
     virtual tresult QX_VST3_API setIoMode(IoMode mode) = 0;
@@ -275,7 +277,7 @@ struct AudioBusBuffers {
 };
 
 class IParamValueQueue : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x01263A18, 0xED074F6F, 0x98C9D356, 0x4686F9BA);
     virtual ParamID QX_VST3_API getParameterId() = 0;
     virtual int32 QX_VST3_API getPointCount() = 0;
@@ -284,7 +286,7 @@ public:
 };
 
 class IParameterChanges : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0xA4779663, 0x0BB64A56, 0xB44384A8, 0x466FEB9D);
     virtual int32 QX_VST3_API getParameterCount() = 0;
     virtual IParamValueQueue* QX_VST3_API getParameterData(int32 index) = 0;
@@ -294,7 +296,7 @@ public:
 struct Event; // note and data events: this plug-in takes none, so their layout is not needed
 
 class IEventList : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x3A2C4214, 0x346349FE, 0xB2C4F397, 0xB9695A44);
     virtual int32 QX_VST3_API getEventCount() = 0;
     virtual tresult QX_VST3_API getEvent(int32 index, Event& e) = 0;
@@ -319,11 +321,10 @@ struct ProcessData {
 };
 
 class IAudioProcessor : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x42043F99, 0xB7DA453C, 0xA569E79D, 0x9AAEC33D);
     virtual tresult QX_VST3_API setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
-                                                   SpeakerArrangement* outputs,
-                                                   int32 numOuts) = 0;
+                                                   SpeakerArrangement* outputs, int32 numOuts) = 0;
     virtual tresult QX_VST3_API getBusArrangement(BusDirection dir, int32 index,
                                                   SpeakerArrangement& arr) = 0;
     virtual tresult QX_VST3_API canProcessSampleSize(int32 symbolicSampleSize) = 0;
@@ -337,7 +338,7 @@ public:
 // What of the transport a processor reads from ProcessData::processContext (bit flags); a
 // processor that needs none answers 0 and the host may leave the context out.
 class IProcessContextRequirements : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x2A654303, 0xEF764E3D, 0x95B5FE83, 0x730EF6D0);
     virtual uint32 QX_VST3_API getProcessContextRequirements() = 0;
 };
@@ -373,7 +374,7 @@ enum RestartFlags : int32 {
 };
 
 class IComponentHandler : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x93A0BEA3, 0x0BD045DB, 0x8E890B0C, 0xC1E46AC6);
     virtual tresult QX_VST3_API beginEdit(ParamID id) = 0;
     virtual tresult QX_VST3_API performEdit(ParamID id, ParamValue valueNormalized) = 0;
@@ -384,7 +385,7 @@ public:
 class IPlugView;
 
 class IEditController : public IPluginBase {
-public:
+  public:
     static constexpr Uid iid = makeUid(0xDCD7BBE3, 0x7742448D, 0xA874AACC, 0x979C759E);
     virtual tresult QX_VST3_API setComponentState(IBStream* state) = 0;
     virtual tresult QX_VST3_API setState(IBStream* state) = 0;
@@ -407,7 +408,7 @@ public:
 enum KnobModes : int32 { kCircularMode = 0, kRelativCircularMode = 1, kLinearMode = 2 };
 
 class IEditController2 : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x7F4EFE59, 0xF3204967, 0xAC27A3AE, 0xAFB63038);
     virtual tresult QX_VST3_API setKnobMode(int32 mode) = 0;
     virtual tresult QX_VST3_API openHelp(TBool onlyCheck) = 0;
@@ -433,7 +434,7 @@ struct ProgramListInfo {
 };
 
 class IUnitInfo : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x3D4BD6B5, 0x913A4FD2, 0xA886E768, 0xA5EB92C1);
     virtual int32 QX_VST3_API getUnitCount() = 0;
     virtual tresult QX_VST3_API getUnitInfo(int32 unitIndex, UnitInfo& info) = 0;
@@ -443,8 +444,7 @@ public:
                                                String128 name) = 0;
     virtual tresult QX_VST3_API getProgramInfo(ProgramListID listId, int32 programIndex,
                                                CString attributeId, String128 attributeValue) = 0;
-    virtual tresult QX_VST3_API hasProgramPitchNames(ProgramListID listId,
-                                                     int32 programIndex) = 0;
+    virtual tresult QX_VST3_API hasProgramPitchNames(ProgramListID listId, int32 programIndex) = 0;
     virtual tresult QX_VST3_API getProgramPitchName(ProgramListID listId, int32 programIndex,
                                                     int16 midiPitch, String128 name) = 0;
     virtual UnitID QX_VST3_API getSelectedUnit() = 0;
@@ -470,7 +470,7 @@ struct ViewRect {
 class IPlugFrame;
 
 class IPlugView : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x5BC32507, 0xD06049EA, 0xA6151B52, 0x2B755B29);
     virtual tresult QX_VST3_API isPlatformTypeSupported(FIDString type) = 0;
     virtual tresult QX_VST3_API attached(void* parent, FIDString type) = 0;
@@ -487,7 +487,7 @@ public:
 };
 
 class IPlugFrame : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882A3);
     virtual tresult QX_VST3_API resizeView(IPlugView* view, ViewRect* newSize) = 0;
 };
@@ -498,22 +498,21 @@ using FileDescriptor = int;
 using TimerInterval = uint64;
 
 class IEventHandler : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x561E65C9, 0x13A0496F, 0x813A2C35, 0x654D7983);
     virtual void QX_VST3_API onFDIsSet(FileDescriptor fd) = 0;
 };
 
 class ITimerHandler : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x10BDD94F, 0x41424774, 0x821FAD8F, 0xECA72CA9);
     virtual void QX_VST3_API onTimer() = 0;
 };
 
 class IRunLoop : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
-    virtual tresult QX_VST3_API registerEventHandler(IEventHandler* handler,
-                                                     FileDescriptor fd) = 0;
+    virtual tresult QX_VST3_API registerEventHandler(IEventHandler* handler, FileDescriptor fd) = 0;
     virtual tresult QX_VST3_API unregisterEventHandler(IEventHandler* handler) = 0;
     virtual tresult QX_VST3_API registerTimer(ITimerHandler* handler, TimerInterval ms) = 0;
     virtual tresult QX_VST3_API unregisterTimer(ITimerHandler* handler) = 0;

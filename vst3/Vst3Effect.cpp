@@ -18,12 +18,15 @@ bool isAudioBus(MediaType type, BusDirection dir, int32 index) {
 
 // Points `to` at `from` moved by `offset` frames; a missing channel stays missing.
 template <typename Sample> void shifted(Sample* const* from, Sample** to, int32 offset) {
-    for (int c = 0; c < 2; ++c) to[c] = from[c] != nullptr ? from[c] + offset : nullptr;
+    for (int c = 0; c < 2; ++c)
+        to[c] = from[c] != nullptr ? from[c] + offset : nullptr;
 }
 
 } // namespace
 
-Vst3Effect* Vst3Effect::create() { return new (std::nothrow) Vst3Effect(); }
+Vst3Effect* Vst3Effect::create() {
+    return new (std::nothrow) Vst3Effect();
+}
 
 Vst3Effect::Vst3Effect() {
     model_.setListener(this);
@@ -59,7 +62,9 @@ tresult Vst3Effect::queryInterface(const TUID iid, void** obj) {
     return kResultOk;
 }
 
-uint32 Vst3Effect::addRef() { return refCount_.fetch_add(1, std::memory_order_relaxed) + 1; }
+uint32 Vst3Effect::addRef() {
+    return refCount_.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 uint32 Vst3Effect::release() {
     const uint32 left = refCount_.fetch_sub(1, std::memory_order_acq_rel) - 1;
@@ -71,7 +76,9 @@ uint32 Vst3Effect::release() {
 
 // Hosts call initialize once for the component and, seeing the same object, maybe again for
 // the controller; nothing here depends on the host's context.
-tresult Vst3Effect::initialize(FUnknown*) { return kResultOk; }
+tresult Vst3Effect::initialize(FUnknown*) {
+    return kResultOk;
+}
 
 tresult Vst3Effect::terminate() {
     setComponentHandler(nullptr);
@@ -80,9 +87,13 @@ tresult Vst3Effect::terminate() {
 
 // ---------------------------------------------------------------- IComponent
 
-tresult Vst3Effect::getControllerClassId(TUID) { return kNotImplemented; }
+tresult Vst3Effect::getControllerClassId(TUID) {
+    return kNotImplemented;
+}
 
-tresult Vst3Effect::setIoMode(IoMode) { return kNotImplemented; }
+tresult Vst3Effect::setIoMode(IoMode) {
+    return kNotImplemented;
+}
 
 int32 Vst3Effect::getBusCount(MediaType type, BusDirection dir) {
     return isAudioBus(type, dir, 0) ? 1 : 0;
@@ -99,7 +110,9 @@ tresult Vst3Effect::getBusInfo(MediaType type, BusDirection dir, int32 index, Bu
     return kResultOk;
 }
 
-tresult Vst3Effect::getRoutingInfo(RoutingInfo&, RoutingInfo&) { return kNotImplemented; }
+tresult Vst3Effect::getRoutingInfo(RoutingInfo&, RoutingInfo&) {
+    return kNotImplemented;
+}
 
 tresult Vst3Effect::activateBus(MediaType type, BusDirection dir, int32 index, TBool state) {
     if (!isAudioBus(type, dir, index)) return kInvalidArgument;
@@ -115,7 +128,9 @@ tresult Vst3Effect::setActive(TBool state) {
     return kResultOk;
 }
 
-tresult Vst3Effect::setState(IBStream* state) { return loadRecord(state); }
+tresult Vst3Effect::setState(IBStream* state) {
+    return loadRecord(state);
+}
 
 tresult Vst3Effect::getState(IBStream* state) {
     if (state == nullptr) return kInvalidArgument;
@@ -138,8 +153,7 @@ tresult Vst3Effect::loadRecord(IBStream* state) {
     int32 size = 0;
     while (size < static_cast<int32>(sizeof record)) {
         int32 n = 0;
-        if (state->read(record + size, static_cast<int32>(sizeof record) - size, &n) !=
-                kResultOk ||
+        if (state->read(record + size, static_cast<int32>(sizeof record) - size, &n) != kResultOk ||
             n <= 0)
             break;
         size += n;
@@ -153,8 +167,7 @@ tresult Vst3Effect::loadRecord(IBStream* state) {
 
 tresult Vst3Effect::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                        SpeakerArrangement* outputs, int32 numOuts) {
-    if (inputs == nullptr || outputs == nullptr || numIns != 1 || numOuts != 1)
-        return kResultFalse;
+    if (inputs == nullptr || outputs == nullptr || numIns != 1 || numOuts != 1) return kResultFalse;
     if (outputs[0] != kStereo || (inputs[0] != kStereo && inputs[0] != kMono)) return kResultFalse;
     inputChannels_.store(inputs[0] == kMono ? 1 : 2, std::memory_order_relaxed);
     return kResultTrue;
@@ -178,7 +191,9 @@ tresult Vst3Effect::setupProcessing(ProcessSetup& setup) {
     return kResultOk;
 }
 
-tresult Vst3Effect::setProcessing(TBool) { return kResultOk; }
+tresult Vst3Effect::setProcessing(TBool) {
+    return kResultOk;
+}
 
 // 1. Gather the block's parameter points into one sorted list.
 // 2. A call without samples or output buffers is a parameter flush: apply the list in order.
@@ -224,7 +239,8 @@ void Vst3Effect::runBlock(const ProcessData& data, ParamChange* changes, int32 c
         ParamChange* piece = changes + first;
         const int32 pieceCount = i - first;
         if (cut > start) {
-            for (int32 k = 0; k < pieceCount; ++k) piece[k].frame -= start;
+            for (int32 k = 0; k < pieceCount; ++k)
+                piece[k].frame -= start;
             const float* pieceIn[2];
             float* pieceOut[2];
             shifted(inputs, pieceIn, start);

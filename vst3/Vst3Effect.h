@@ -50,7 +50,7 @@ class Vst3Effect final : public IComponent,
                          public IPrivateRequests,
                          private ModelListener,
                          private PinQuery {
-public:
+  public:
     // A new object with one reference; null when out of memory.
     static Vst3Effect* create();
 
@@ -139,7 +139,7 @@ public:
     // The view tells its owner when it opens and closes, so only one exists at a time.
     void viewClosed(const Vst3View* view);
 
-private:
+  private:
     Vst3Effect();
     ~Vst3Effect();
 

@@ -16,7 +16,9 @@ namespace qx::vst3 {
 
 namespace {
 
-bool isParam(ParamID id) { return id < static_cast<ParamID>(kNumParams); }
+bool isParam(ParamID id) {
+    return id < static_cast<ParamID>(kNumParams);
+}
 
 // A program's number from its name as listed, or from its number typed as digits; -1 if neither.
 int32 programFromText(const LimiterModel& model, const char* text) {
@@ -34,9 +36,13 @@ int32 programFromText(const LimiterModel& model, const char* text) {
 
 } // namespace
 
-tresult Vst3Effect::setComponentState(IBStream* state) { return loadRecord(state); }
+tresult Vst3Effect::setComponentState(IBStream* state) {
+    return loadRecord(state);
+}
 
-int32 Vst3Effect::getParameterCount() { return kParameterCount; }
+int32 Vst3Effect::getParameterCount() {
+    return kParameterCount;
+}
 
 tresult Vst3Effect::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
     if (paramIndex < 0 || paramIndex >= kParameterCount) return kInvalidArgument;
@@ -49,8 +55,10 @@ tresult Vst3Effect::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
         toUtf16(kParamTable[paramIndex].name, info.title, 128);
         toUtf16(kParamTable[paramIndex].name, info.shortTitle, 128);
         toUtf16(paramLabel(paramIndex), info.units, 128);
-        info.defaultNormalizedValue = normalizedOf(paramIndex, kParamTable[paramIndex].defaultValue);
-        info.flags = ParameterInfo::kCanAutomate | (info.stepCount > 0 ? ParameterInfo::kIsList : 0);
+        info.defaultNormalizedValue =
+            normalizedOf(paramIndex, kParamTable[paramIndex].defaultValue);
+        info.flags =
+            ParameterInfo::kCanAutomate | (info.stepCount > 0 ? ParameterInfo::kIsList : 0);
     } else {
         toUtf16("Program", info.title, 128);
         toUtf16("Program", info.shortTitle, 128);
@@ -74,8 +82,7 @@ tresult Vst3Effect::getParamStringByValue(ParamID id, ParamValue valueNormalized
     return kResultOk;
 }
 
-tresult Vst3Effect::getParamValueByString(ParamID id, TChar* string,
-                                          ParamValue& valueNormalized) {
+tresult Vst3Effect::getParamValueByString(ParamID id, TChar* string, ParamValue& valueNormalized) {
     if (string == nullptr || stepCount(id) < 0) return kInvalidArgument;
     char text[128];
     fromUtf16(string, text, sizeof text);

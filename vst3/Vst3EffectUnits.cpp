@@ -34,7 +34,9 @@ tresult Vst3Effect::getProgramInfo(ProgramListID, int32, CString, String128) {
     return kResultFalse;
 }
 
-tresult Vst3Effect::hasProgramPitchNames(ProgramListID, int32) { return kResultFalse; }
+tresult Vst3Effect::hasProgramPitchNames(ProgramListID, int32) {
+    return kResultFalse;
+}
 
 tresult Vst3Effect::getProgramPitchName(ProgramListID, int32, int16, String128) {
     return kResultFalse;
@@ -48,6 +50,8 @@ tresult Vst3Effect::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID&)
     return kResultFalse;
 }
 
-tresult Vst3Effect::setUnitProgramData(int32, int32, IBStream*) { return kNotImplemented; }
+tresult Vst3Effect::setUnitProgramData(int32, int32, IBStream*) {
+    return kNotImplemented;
+}
 
 } // namespace qx::vst3

@@ -55,7 +55,9 @@ tresult Vst3Factory::queryInterface(const TUID iid, void** obj) {
     return kResultOk;
 }
 
-uint32 Vst3Factory::addRef() { return refCount_.fetch_add(1, std::memory_order_relaxed) + 1; }
+uint32 Vst3Factory::addRef() {
+    return refCount_.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 // The factory is static: a count that reaches 0 destroys nothing.
 uint32 Vst3Factory::release() {

@@ -12,7 +12,7 @@
 namespace qx::vst3 {
 
 class Vst3Factory final : public IPluginFactory3 {
-public:
+  public:
     // The module's factory.
     static Vst3Factory& instance();
     // The module's entry and exit (ModuleEntry/ModuleExit, InitDll/ExitDll): they nest, and an
@@ -35,7 +35,7 @@ public:
     // The host's context is not needed: the limiter asks its host for nothing at creation.
     tresult QX_VST3_API setHostContext(FUnknown*) override { return kResultOk; }
 
-private:
+  private:
     Vst3Factory() = default;
 
     std::atomic<uint32> refCount_{1};

@@ -14,7 +14,7 @@
 namespace qx::vst3 {
 
 class IPrivateRequests : public FUnknown {
-public:
+  public:
     static constexpr Uid iid = makeUid(0xE85ACB82, 0xF4BA4DA1, 0xB5F39ABE, 0xBAFA0E58);
     // `index` selects the request, `command` and `ptr` are its own; 1 when done, 0 otherwise.
     virtual intptr_t QX_VST3_API request(int32 index, intptr_t command, void* ptr) = 0;

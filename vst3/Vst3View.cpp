@@ -13,10 +13,11 @@ constexpr ViewRect kPanelRect{0, 0, PanelEditor::kWidth, PanelEditor::kHeight};
 
 } // namespace
 
-Vst3View* Vst3View::create(Vst3Effect& effect) { return new (std::nothrow) Vst3View(effect); }
+Vst3View* Vst3View::create(Vst3Effect& effect) {
+    return new (std::nothrow) Vst3View(effect);
+}
 
-Vst3View::Vst3View(Vst3Effect& effect)
-    : effect_(effect), panel_(effect.panel()) {
+Vst3View::Vst3View(Vst3Effect& effect) : effect_(effect), panel_(effect.panel()) {
     effect_.addRef();
 }
 
@@ -43,7 +44,9 @@ tresult Vst3View::queryInterface(const TUID iid, void** obj) {
     return kResultOk;
 }
 
-uint32 Vst3View::addRef() { return refCount_.fetch_add(1, std::memory_order_relaxed) + 1; }
+uint32 Vst3View::addRef() {
+    return refCount_.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 uint32 Vst3View::release() {
     const uint32 left = refCount_.fetch_sub(1, std::memory_order_acq_rel) - 1;
@@ -104,9 +107,13 @@ tresult Vst3View::checkSizeConstraint(ViewRect* rect) {
     return kResultOk;
 }
 
-void Vst3View::onTimer() { panel_.idle(); }
+void Vst3View::onTimer() {
+    panel_.idle();
+}
 
-void Vst3View::onFDIsSet(FileDescriptor) { panel_.idle(); }
+void Vst3View::onFDIsSet(FileDescriptor) {
+    panel_.idle();
+}
 
 bool Vst3View::startClock() {
     if (frame_ == nullptr ||

@@ -27,7 +27,7 @@ namespace qx::vst3 {
 class Vst3Effect;
 
 class Vst3View final : public IPlugView, public ITimerHandler, public IEventHandler {
-public:
+  public:
     // A view of `effect` with one reference, which keeps `effect` alive; null when out of memory.
     static Vst3View* create(Vst3Effect& effect);
 
@@ -52,7 +52,7 @@ public:
     void QX_VST3_API onTimer() override;
     void QX_VST3_API onFDIsSet(FileDescriptor fd) override;
 
-private:
+  private:
     explicit Vst3View(Vst3Effect& effect);
     ~Vst3View();
 

@@ -11,7 +11,7 @@ using namespace qx::vst3;
 using namespace qx::vst3::test;
 
 class Vst3FormatInstance final : public FormatInstance {
-public:
+  public:
     void start(double rate, uint32_t maxBlock) override { p_.start(rate, int32_t(maxBlock)); }
     // The engine's values of these tests are the normalized values (switches at their states).
     void setParameter(int32_t index, float value) override {
@@ -20,7 +20,8 @@ public:
     void process(const float* const* in, float* const* out, uint32_t frames,
                  const std::vector<TimedChange>& changes) override {
         ParamChanges queues;
-        for (const TimedChange& c : changes) queues.add(ParamID(c.index), int32_t(c.frame), c.value);
+        for (const TimedChange& c : changes)
+            queues.add(ParamID(c.index), int32_t(c.frame), c.value);
         float* inputs[2] = {const_cast<float*>(in[0]), const_cast<float*>(in[1])};
         float* outputs[2] = {out[0], out[1]};
         AudioBusBuffers inBus{}, outBus{};
@@ -55,7 +56,7 @@ public:
         return float(p_.controller->getParamNormalized(ParamID(index)));
     }
 
-private:
+  private:
     Instance p_;
 };
 

@@ -18,13 +18,15 @@ constexpr ParamID kProgramId = kNumParams;
 
 std::string narrow(const char16* text) {
     std::string out;
-    for (; *text != 0; ++text) out += static_cast<char>(*text);
+    for (; *text != 0; ++text)
+        out += static_cast<char>(*text);
     return out;
 }
 
 std::string trimmedLabel(int index) {
     std::string label = paramLabel(index);
-    while (!label.empty() && label.back() == ' ') label.pop_back();
+    while (!label.empty() && label.back() == ' ')
+        label.pop_back();
     return label;
 }
 
@@ -57,7 +59,8 @@ TEST(Vst3Module, ExportsFactoryAndBalancedEntry) {
     EXPECT_EQ(f->countClasses(), 1);
 
     IPluginFactory3* f3 = nullptr;
-    ASSERT_EQ(f->queryInterface(IPluginFactory3::iid.bytes, reinterpret_cast<void**>(&f3)), kResultOk);
+    ASSERT_EQ(f->queryInterface(IPluginFactory3::iid.bytes, reinterpret_cast<void**>(&f3)),
+              kResultOk);
     PClassInfo c1{};
     PClassInfo2 c2{};
     PClassInfoW cw{};
@@ -219,10 +222,14 @@ TEST(Vst3Parameters, TextsRoundTrip) {
 // state's exact value; plain values are the state numbers.
 TEST(Vst3Parameters, SteppedValuesReachTheEngineExactly) {
     Instance p;
-    const struct { int index; double normalized; float stored; } cases[] = {
-        {kLimit, 0.49, 0.0f}, {kLimit, 0.5, 1.0f}, {kLowPunch, 0.9999, 1.0f},
-        {kForceChannel, 0.3, 0.0f}, {kForceChannel, 0.34, 0.5f}, {kForceChannel, 0.66, 0.5f},
-        {kForceChannel, 0.67, 1.0f}, {kInput, 0.123456789, 0.123456789f}};
+    const struct {
+        int index;
+        double normalized;
+        float stored;
+    } cases[] = {{kLimit, 0.49, 0.0f},        {kLimit, 0.5, 1.0f},
+                 {kLowPunch, 0.9999, 1.0f},   {kForceChannel, 0.3, 0.0f},
+                 {kForceChannel, 0.34, 0.5f}, {kForceChannel, 0.66, 0.5f},
+                 {kForceChannel, 0.67, 1.0f}, {kInput, 0.123456789, 0.123456789f}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.index) + " " + std::to_string(c.normalized));
         ASSERT_EQ(p.controller->setParamNormalized(c.index, c.normalized), kResultOk);
@@ -348,7 +355,8 @@ TEST(Vst3Processing, FlushAppliesChangesOnly) {
         if (shape == 1) b.data.numOutputs = 0, b.data.numInputs = 0;
         if (shape == 2) b.data.outputs = nullptr;
         ASSERT_EQ(b.process(p.processor), kResultOk);
-        EXPECT_EQ(p.controller->getParamNormalized(kPressure), static_cast<float>(0.1 * (shape + 1)));
+        EXPECT_EQ(p.controller->getParamNormalized(kPressure),
+                  static_cast<float>(0.1 * (shape + 1)));
         EXPECT_EQ(b.out[0], std::vector<float>(64, 7.0f));
     }
 }
@@ -392,14 +400,18 @@ TEST(Vst3Hostile, SafeAnswersToBadCalls) {
     StereoBlock early(32);
     EXPECT_EQ(early.process(p.processor), kResultOk);
     p.start(44100.0, 64);
-    p.component->setActive(1);    // repeated
+    p.component->setActive(1); // repeated
     p.processor->setProcessing(1);
     StereoBlock huge(100000);
     huge.fillSignal(0, 8.0f);
-    huge.inChanges.add(999, 5, 0.5).add(kInput, -20, 0.5).add(kInput, 10, 0.2).add(kInput, 500000, 1.0);
+    huge.inChanges.add(999, 5, 0.5)
+        .add(kInput, -20, 0.5)
+        .add(kInput, 10, 0.2)
+        .add(kInput, 500000, 1.0);
     ASSERT_EQ(huge.process(p.processor), kResultOk);
     for (int c = 0; c < 2; ++c)
-        for (float s : huge.out[c]) ASSERT_TRUE(std::isfinite(s));
+        for (float s : huge.out[c])
+            ASSERT_TRUE(std::isfinite(s));
     StereoBlock nan(64);
     nan.in[0].assign(64, std::numeric_limits<float>::quiet_NaN());
     nan.inChanges.add(kRelease2, 3, std::numeric_limits<double>::quiet_NaN());
@@ -428,7 +440,8 @@ TEST(Vst3Hostile, SafeAnswersToBadCalls) {
     StereoBlock after(64);
     after.fillSignal(0);
     ASSERT_EQ(after.process(p.processor), kResultOk);
-    for (float s : after.out[0]) ASSERT_TRUE(std::isfinite(s));
+    for (float s : after.out[0])
+        ASSERT_TRUE(std::isfinite(s));
 }
 
 } // namespace

@@ -28,12 +28,13 @@ void run(Instance& p, int blocks, int64_t& time, std::vector<float>& out, bool m
         block.fillSignal(time, 2.5f);
         if (mono) block.inBus.numChannels = 1;
         for (uint32_t c = next(3); c > 0; --c)
-            block.inChanges.add(ParamID(next(qx::kNumParams)), int32_t(next(uint32_t(block.data.numSamples))),
-                                next(65) / 64.0);
+            block.inChanges.add(ParamID(next(qx::kNumParams)),
+                                int32_t(next(uint32_t(block.data.numSamples))), next(65) / 64.0);
         if (b % 10 == 9) block.inChanges.add(qx::kNumParams, int32_t(next(8)), next(10) / 9.0);
         p.processor->process(block.data);
         for (int i = 0; i < block.data.numSamples; ++i)
-            for (int c = 0; c < 2; ++c) out.push_back(block.out[c][size_t(i)]);
+            for (int c = 0; c < 2; ++c)
+                out.push_back(block.out[c][size_t(i)]);
         time += block.data.numSamples;
     }
 }

@@ -106,7 +106,8 @@ void Instance::start(double rate, int32_t maxBlock) {
 
 tresult MemoryStream::read(void* buffer, int32 numBytes, int32* numBytesRead) {
     const int64_t left = static_cast<int64_t>(bytes.size()) - position;
-    const auto n = static_cast<int32>(std::max<int64_t>(0, std::min<int64_t>({numBytes, left, chunk})));
+    const auto n =
+        static_cast<int32>(std::max<int64_t>(0, std::min<int64_t>({numBytes, left, chunk})));
     if (n > 0) std::memcpy(buffer, bytes.data() + position, static_cast<size_t>(n));
     position += n;
     if (numBytesRead != nullptr) *numBytesRead = n;
@@ -115,7 +116,8 @@ tresult MemoryStream::read(void* buffer, int32 numBytes, int32* numBytesRead) {
 
 tresult MemoryStream::write(void* buffer, int32 numBytes, int32* numBytesWritten) {
     const int32 n = std::max(0, std::min(numBytes, chunk));
-    if (bytes.size() < static_cast<size_t>(position + n)) bytes.resize(static_cast<size_t>(position + n));
+    if (bytes.size() < static_cast<size_t>(position + n))
+        bytes.resize(static_cast<size_t>(position + n));
     if (n > 0) std::memcpy(bytes.data() + position, buffer, static_cast<size_t>(n));
     position += n;
     if (numBytesWritten != nullptr) *numBytesWritten = n;
@@ -123,7 +125,9 @@ tresult MemoryStream::write(void* buffer, int32 numBytes, int32* numBytesWritten
 }
 
 tresult MemoryStream::seek(int64 pos, int32 mode, int64* result) {
-    const int64 base = mode == kIBSeekCur ? position : mode == kIBSeekEnd ? static_cast<int64>(bytes.size()) : 0;
+    const int64 base = mode == kIBSeekCur   ? position
+                       : mode == kIBSeekEnd ? static_cast<int64>(bytes.size())
+                                            : 0;
     position = std::max<int64>(0, base + pos);
     if (result != nullptr) *result = position;
     return kResultOk;
@@ -243,13 +247,15 @@ std::string displayText(IEditController* controller, ParamID id, double normaliz
     String128 text{};
     if (controller->getParamStringByValue(id, normalized, text) != kResultOk) return "<refused>";
     std::string out;
-    for (const char16* c = text; *c != 0; ++c) out += static_cast<char>(*c);
+    for (const char16* c = text; *c != 0; ++c)
+        out += static_cast<char>(*c);
     return out;
 }
 
 std::u16string u16(const char* text) {
     std::u16string out;
-    for (; *text != '\0'; ++text) out += static_cast<char16_t>(static_cast<unsigned char>(*text));
+    for (; *text != '\0'; ++text)
+        out += static_cast<char16_t>(static_cast<unsigned char>(*text));
     return out;
 }
 

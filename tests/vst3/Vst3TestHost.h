@@ -18,7 +18,7 @@ namespace qx::vst3::test {
 // The bundle binary, loaded once per process (as hosts keep modules loaded): the one at
 // `sharedPath` if a test program set it, else the build tree's.
 class Vst3Module {
-public:
+  public:
     static Vst3Module& shared();
     static const char* sharedPath;
     explicit Vst3Module(const char* path);
@@ -31,7 +31,7 @@ public:
     IPluginFactory* factory() const { return factory_; }
     template <typename Proc> Proc symbol(const char* name) const;
 
-private:
+  private:
     void* load(const char* path);
     void unload();
 
@@ -56,7 +56,7 @@ struct Instance {
 };
 
 template <typename T> class HostObject : public T {
-public:
+  public:
     tresult QX_VST3_API queryInterface(const TUID iid, void** obj) override {
         if (obj == nullptr) return kInvalidArgument;
         *obj = (T::iid.equals(iid) || FUnknown::iid.equals(iid)) ? this : nullptr;
@@ -68,7 +68,7 @@ public:
 };
 
 class MemoryStream : public HostObject<IBStream> {
-public:
+  public:
     std::vector<uint8_t> bytes;
     int64_t position = 0;
     // Largest read or write served per call (hosts may serve less than asked).
@@ -81,7 +81,7 @@ public:
 };
 
 class ParamQueue : public HostObject<IParamValueQueue> {
-public:
+  public:
     ParamID id = 0;
     std::vector<std::pair<int32_t, double>> points;
 
@@ -92,7 +92,7 @@ public:
 };
 
 class ParamChanges : public HostObject<IParameterChanges> {
-public:
+  public:
     std::deque<ParamQueue> queues; // stable addresses while queues are added
 
     // Adds a point to the parameter's queue (created on first use); returns *this.
@@ -106,7 +106,7 @@ public:
 };
 
 class ComponentHandler : public HostObject<IComponentHandler> {
-public:
+  public:
     // "b3", "p3=0.5", "e3", "r4": what the plug-in called, in order.
     std::vector<std::string> calls;
 

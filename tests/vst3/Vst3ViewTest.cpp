@@ -40,7 +40,7 @@ constexpr FIDString kOtherType = kPlatformTypeHWND;
 
 // The host's frame, which also answers as its run loop (as Linux hosts do).
 class Frame final : public HostObject<IPlugFrame>, public IRunLoop {
-public:
+  public:
     tresult QX_VST3_API queryInterface(const TUID iid, void** obj) override {
         if (obj != nullptr && IRunLoop::iid.equals(iid)) {
             *obj = static_cast<IRunLoop*>(this);
@@ -88,7 +88,7 @@ public:
 
 // The instance's own panel on the memory-only layer, through the private channel.
 class Headless {
-public:
+  public:
     explicit Headless(IComponent* component) {
         component->queryInterface(IPrivateRequests::iid.bytes, reinterpret_cast<void**>(&p_));
     }
@@ -100,7 +100,8 @@ public:
         return p_ != nullptr && p_->request(QX_HEADLESS_INDEX, command, &r_) == 1;
     }
     bool setMeters(float minGain, float peakOut, int32_t clipHold, int32_t single) {
-        r_.minGain = minGain, r_.peakOut = peakOut, r_.clipHold = clipHold, r_.singleChannel = single;
+        r_.minGain = minGain, r_.peakOut = peakOut, r_.clipHold = clipHold,
+        r_.singleChannel = single;
         return send(qxHeadlessSetMeters);
     }
     // Opens, draws one tick, reads and closes.
@@ -113,13 +114,13 @@ public:
         return ok ? px : std::vector<uint32_t>{};
     }
 
-private:
+  private:
     IPrivateRequests* p_ = nullptr;
     QxHeadlessRequest r_{};
 };
 
 class Vst3ViewInWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!driver().ready()) GTEST_SKIP() << "no display to open windows on";
         ASSERT_NE(Vst3Module::shared().factory(), nullptr) << "module did not load";
@@ -177,7 +178,8 @@ TEST_F(Vst3ViewInWindow, FixedSizeOnTheModulesWindowSystemOnly) {
 TEST_F(Vst3ViewInWindow, ShowsTheHeadlessPictureOfTheSameState) {
     p->controller->setParamNormalized(qx::kOutput, 0.3);
     std::vector<double> before;
-    for (ParamID id = 0; id <= kNumParams; ++id) before.push_back(p->controller->getParamNormalized(id));
+    for (ParamID id = 0; id <= kNumParams; ++id)
+        before.push_back(p->controller->getParamNormalized(id));
 #if !defined(_WIN32)
     EXPECT_NE(view->attached(host, kNativeType), kResultOk) << "no run loop without a frame";
     EXPECT_EQ(driver().panelsIn(host), 0);
@@ -198,7 +200,8 @@ TEST_F(Vst3ViewInWindow, ShowsTheHeadlessPictureOfTheSameState) {
 
     // Host changes while open, then meters as the audio thread leaves them.
     const double values[] = {0.25, 0.75, 1.0, 0.0, 0.7, 0.0, 1.0, 0.0, 1.0};
-    for (ParamID i = 0; i < 9; ++i) p->controller->setParamNormalized(i, values[i]);
+    for (ParamID i = 0; i < 9; ++i)
+        p->controller->setParamNormalized(i, values[i]);
     tick();
     Headless headless(p->component);
     ASSERT_TRUE(headless.setMeters(0.5f, 0.7f, 27, 1));
@@ -213,7 +216,8 @@ TEST_F(Vst3ViewInWindow, ShowsTheHeadlessPictureOfTheSameState) {
     const std::vector<uint32_t> expected = headless.snapshot();
     ASSERT_EQ(shown.size(), expected.size());
     size_t differing = 0;
-    for (size_t i = 0; i < shown.size(); ++i) differing += shown[i] != expected[i];
+    for (size_t i = 0; i < shown.size(); ++i)
+        differing += shown[i] != expected[i];
     EXPECT_EQ(differing, 0u);
 }
 
@@ -243,7 +247,9 @@ TEST_F(Vst3ViewInWindow, ADragReachesTheHostAsOneEdit) {
 } // namespace
 
 namespace qxgui {
-const char* modulePath() { return Vst3Module::sharedPath; }
+const char* modulePath() {
+    return Vst3Module::sharedPath;
+}
 } // namespace qxgui
 
 int main(int argc, char** argv) {
