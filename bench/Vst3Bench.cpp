@@ -81,36 +81,26 @@ void BM_Vst3Process(benchmark::State& state) {
     using namespace qx::vst3::test;
     const int block = int(state.range(0));
     const bool automate = state.range(1) != 0;
-    if (Vst3Module::shared().factory() == nullptr) return state.SkipWithError("VST 3 not loaded");
+    if (sharedModule().factory() == nullptr) return state.SkipWithError("VST 3 not loaded");
     Instance p;
     p.controller->setParamNormalized(qx::kInput, double(0.45f));
     p.controller->setParamNormalized(qx::kPressure, double(0.9f));
     p.start(44100.0, block);
     std::vector<float> l(static_cast<size_t>(block)), r(static_cast<size_t>(block));
-    float* inPtr[2] = {nullptr, nullptr};
-    float* outPtr[2] = {l.data(), r.data()};
-    AudioBusBuffers inBus{}, outBus{};
-    inBus.numChannels = outBus.numChannels = 2;
-    inBus.channelBuffers32 = inPtr;
-    outBus.channelBuffers32 = outPtr;
     // One queue with one point, rewritten in place each block, as a host reuses its lists.
     ParamChanges changes;
     changes.add(qx::kInput, block / 2, 0.45);
     ParamChanges none;
-    ProcessData data{};
-    data.symbolicSampleSize = kSample32;
-    data.numSamples = block;
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = &inBus;
-    data.outputs = &outBus;
-    data.inputParameterChanges = automate ? &changes : &none;
+    qxhost::StereoProcessData io;
+    io.data.inputParameterChanges = automate ? &changes : &none;
+    float* out[2] = {l.data(), r.data()};
     size_t at = 0;
     long n = 0;
     for (auto _ : state) {
         if (automate) changes.queues[0].points[0].second = automated(n++);
-        inPtr[0] = const_cast<float*>(material().l.data() + at);
-        inPtr[1] = const_cast<float*>(material().r.data() + at);
-        p.processor->process(data);
+        const float* in[2] = {material().l.data() + at, material().r.data() + at};
+        io.set(in, out, block);
+        p.processor->process(io.data);
         benchmark::DoNotOptimize(l.data());
         at = at + 2 * size_t(block) > size_t(kFrames) ? 0 : at + size_t(block);
     }

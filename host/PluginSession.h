@@ -1,6 +1,7 @@
 #pragma once
 // One loaded plug-in instance as qxhost's commands use it, whatever the module's format. Each
-// format has one implementation (HostSession for VST 2, ClapSession for CLAP); the commands and
+// format has one implementation (HostSession for VST 2, ClapSession for CLAP, Vst3Session for
+// VST 3); the commands and
 // the file processor see only this interface, so a file renders through every format the same
 // way and the outputs can be compared bit for bit.
 //
@@ -21,7 +22,8 @@ class PluginSession {
     virtual ~PluginSession() = default;
 
     // The session for the module at `path`, picked by its name: "*.clap" is a CLAP module,
-    // anything else a VST 2 module. Nothing is loaded yet.
+    // "*.vst3" a VST 3 bundle (or its Windows binary), anything else a VST 2 module. Nothing is
+    // loaded yet.
     static std::unique_ptr<PluginSession> forModule(const std::string& path);
 
     // Loads the module and creates one instance; false with error() set.

@@ -18,10 +18,32 @@ constexpr char kSdkVersion[] = "VST 3.7.9";
 
 std::atomic<int> moduleEntries{0};
 
+// A text into a fixed field of either width.
+template <int N> void put(const char* text, char8 (&field)[N]) {
+    copyTrimmed(text, field, N);
+}
+template <int N> void put(const char* text, char16 (&field)[N]) {
+    toUtf16(text, field, N);
+}
+
+// The fields every form of the class description has.
 template <typename Info> void fillCommon(Info& info) {
+    std::memset(&info, 0, sizeof info);
     std::memcpy(info.cid, kEffectClassId.bytes, sizeof info.cid);
     info.cardinality = PClassInfo::kManyInstances;
-    copyTrimmed(kVstAudioEffectClass, info.category, sizeof info.category);
+    put(kVstAudioEffectClass, info.category);
+    put(kEffectName, info.name);
+}
+
+// The extended forms (8-bit and UTF-16 texts).
+template <typename Info> tresult fillExtended(int32 index, Info* info) {
+    if (info == nullptr || index != 0) return kInvalidArgument;
+    fillCommon(*info);
+    put(kSubCategories, info->subCategories);
+    put(kVendor, info->vendor);
+    put(kVersion, info->version);
+    put(kSdkVersion, info->sdkVersion);
+    return kResultOk;
 }
 
 } // namespace
@@ -69,41 +91,23 @@ uint32 Vst3Factory::release() {
 tresult Vst3Factory::getFactoryInfo(PFactoryInfo* info) {
     if (info == nullptr) return kInvalidArgument;
     std::memset(info, 0, sizeof *info);
-    copyTrimmed(kVendor, info->vendor, sizeof info->vendor);
+    put(kVendor, info->vendor);
     info->flags = PFactoryInfo::kUnicode;
     return kResultOk;
 }
 
 tresult Vst3Factory::getClassInfo(int32 index, PClassInfo* info) {
     if (info == nullptr || index != 0) return kInvalidArgument;
-    std::memset(info, 0, sizeof *info);
     fillCommon(*info);
-    copyTrimmed(kEffectName, info->name, sizeof info->name);
     return kResultOk;
 }
 
 tresult Vst3Factory::getClassInfo2(int32 index, PClassInfo2* info) {
-    if (info == nullptr || index != 0) return kInvalidArgument;
-    std::memset(info, 0, sizeof *info);
-    fillCommon(*info);
-    copyTrimmed(kEffectName, info->name, sizeof info->name);
-    copyTrimmed(kSubCategories, info->subCategories, sizeof info->subCategories);
-    copyTrimmed(kVendor, info->vendor, sizeof info->vendor);
-    copyTrimmed(kVersion, info->version, sizeof info->version);
-    copyTrimmed(kSdkVersion, info->sdkVersion, sizeof info->sdkVersion);
-    return kResultOk;
+    return fillExtended(index, info);
 }
 
 tresult Vst3Factory::getClassInfoUnicode(int32 index, PClassInfoW* info) {
-    if (info == nullptr || index != 0) return kInvalidArgument;
-    std::memset(info, 0, sizeof *info);
-    fillCommon(*info);
-    toUtf16(kEffectName, info->name, 64);
-    copyTrimmed(kSubCategories, info->subCategories, sizeof info->subCategories);
-    toUtf16(kVendor, info->vendor, 64);
-    toUtf16(kVersion, info->version, 64);
-    toUtf16(kSdkVersion, info->sdkVersion, 64);
-    return kResultOk;
+    return fillExtended(index, info);
 }
 
 tresult Vst3Factory::createInstance(FIDString cid, FIDString iid, void** obj) {

@@ -22,20 +22,10 @@ class Vst3FormatInstance final : public FormatInstance {
         ParamChanges queues;
         for (const TimedChange& c : changes)
             queues.add(ParamID(c.index), int32_t(c.frame), c.value);
-        float* inputs[2] = {const_cast<float*>(in[0]), const_cast<float*>(in[1])};
-        float* outputs[2] = {out[0], out[1]};
-        AudioBusBuffers inBus{}, outBus{};
-        inBus.numChannels = outBus.numChannels = 2;
-        inBus.channelBuffers32 = inputs;
-        outBus.channelBuffers32 = outputs;
-        ProcessData data{};
-        data.symbolicSampleSize = kSample32;
-        data.numSamples = int32_t(frames);
-        data.numInputs = data.numOutputs = 1;
-        data.inputs = &inBus;
-        data.outputs = &outBus;
-        data.inputParameterChanges = &queues;
-        p_.processor->process(data);
+        qxhost::StereoProcessData io;
+        io.set(in, out, int32_t(frames));
+        io.data.inputParameterChanges = &queues;
+        p_.processor->process(io.data);
     }
     bool hasTimedChanges() const override { return true; }
     bool hasState() const override { return true; }
@@ -63,7 +53,7 @@ class Vst3FormatInstance final : public FormatInstance {
 struct Vst3Traits {
     static constexpr const char* kName = "VST 3";
     static std::unique_ptr<FormatInstance> create() {
-        if (Vst3Module::shared().factory() == nullptr) return nullptr;
+        if (sharedModule().factory() == nullptr) return nullptr;
         return std::make_unique<Vst3FormatInstance>();
     }
 };

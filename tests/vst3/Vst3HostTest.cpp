@@ -2,6 +2,7 @@
 // parameters and their texts, programs, state, timed changes, and calls no host should make.
 #include "core/ParamTable.h"
 #include "core/ParamText.h"
+#include "host/PluginSession.h"
 #include "tests/vst3/Vst3TestHost.h"
 
 #include <gtest/gtest.h>
@@ -40,10 +41,10 @@ float storedValue(Instance& p, int index) {
 }
 
 TEST(Vst3Module, ExportsFactoryAndBalancedEntry) {
-    Vst3Module& m = Vst3Module::shared();
+    qxhost::Vst3Module& m = sharedModule();
     ASSERT_NE(m.factory(), nullptr);
-    auto entry = m.symbol<ModuleEntryProc>("ModuleEntry");
-    auto exit = m.symbol<ModuleExitProc>("ModuleExit");
+    auto entry = reinterpret_cast<ModuleEntryProc>(m.symbol("ModuleEntry"));
+    auto exit = reinterpret_cast<ModuleExitProc>(m.symbol("ModuleExit"));
     ASSERT_TRUE(entry && exit);
     EXPECT_TRUE(entry(m.handle()));
     EXPECT_TRUE(exit());
@@ -442,6 +443,38 @@ TEST(Vst3Hostile, SafeAnswersToBadCalls) {
     ASSERT_EQ(after.process(p.processor), kResultOk);
     for (float s : after.out[0])
         ASSERT_TRUE(std::isfinite(s));
+}
+
+// qxhost's session renders through the bundle what it renders through the VST 2 module, for the
+// same values, programs and blocks of any length.
+TEST(Vst3Session, RendersTheVst2ModulesBits) {
+    std::unique_ptr<qxhost::PluginSession> s[2] = {
+        qxhost::PluginSession::forModule(QX_MODULE_PATH),
+        qxhost::PluginSession::forModule(QX_VST3_BINARY)};
+    ASSERT_TRUE(s[0]->open(QX_MODULE_PATH)) << s[0]->error();
+    ASSERT_TRUE(s[1]->open(QX_VST3_BINARY)) << s[1]->error();
+    ASSERT_EQ(s[1]->parameterCount(), kNumParams);
+    const float values[kNumParams] = {0.6f, 0.9f, 0.3f, 0.6f, 0.55f, 0.0f,
+                                      1.0f, 0.7f, 0.0f, 0.0f, 0.5f};
+    std::vector<float> out[2];
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_EQ(s[k]->parameterName(kLinkQuality), "Link Quality");
+        EXPECT_TRUE(s[k]->selectProgram(2));
+        for (int i = 0; i < kNumParams; ++i)
+            s[k]->setParameter(i, values[i]);
+        s[k]->startProcessing(48000.0, 700);
+        for (int32_t frames : {700, 1, 333, 64, 700}) {
+            StereoBlock b(frames);
+            b.fillSignal(int64_t(out[k].size()), 3.0f);
+            s[k]->process(b.inPtr, b.outPtr, frames, false);
+            out[k].insert(out[k].end(), b.out[0].begin(), b.out[0].end());
+            out[k].insert(out[k].end(), b.out[1].begin(), b.out[1].end());
+        }
+        s[k]->stopProcessing();
+    }
+    EXPECT_FALSE(s[1]->selectProgram(10));
+    EXPECT_EQ(s[1]->parameter(kForceChannel), 0.5f);
+    EXPECT_EQ(out[0], out[1]);
 }
 
 } // namespace

@@ -123,7 +123,7 @@ class Vst3ViewInWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!driver().ready()) GTEST_SKIP() << "no display to open windows on";
-        ASSERT_NE(Vst3Module::shared().factory(), nullptr) << "module did not load";
+        ASSERT_NE(sharedModule().factory(), nullptr) << "module did not load";
         p.emplace();
         p->controller->setComponentHandler(&handler);
         view = p->controller->createView(kEditorViewType);
@@ -248,13 +248,13 @@ TEST_F(Vst3ViewInWindow, ADragReachesTheHostAsOneEdit) {
 
 namespace qxgui {
 const char* modulePath() {
-    return Vst3Module::sharedPath;
+    return sharedModulePath;
 }
 } // namespace qxgui
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i)
-        if (argv[i][0] != '-') Vst3Module::sharedPath = argv[i];
+        if (argv[i][0] != '-') sharedModulePath = argv[i];
     return RUN_ALL_TESTS();
 }
