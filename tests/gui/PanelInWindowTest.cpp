@@ -2,6 +2,7 @@
 // window of ours, ticks, a real pointer, effEditClose. What the screen shows is held against the
 // same module's memory-only rendering of the same state (its private channel), so any pixel the
 // window layer gets wrong shows up, while the drawing laws themselves are the editor tests'.
+#include "SamePicture.h"
 #include "WindowDriver.h"
 
 #include "host/HostSession.h"
@@ -25,34 +26,10 @@ namespace {
 enum Param { kInput, kPressure, kRelease1, kRelease2, kOutput, kLimit, kLowPunch, kStereoLink,
              kLinkQuality };
 
-struct Rect {
-    int x, y, w, h;
-};
-constexpr Rect kWhole{0, 0, kPanelWidth, kPanelHeight};
 // What shows parameters rather than meters: the five knobs and the Limit and Low Punch levers.
 constexpr Rect kParameterParts[] = {{67, 49, 48, 48},  {139, 49, 48, 48}, {211, 49, 48, 48},
                                     {283, 49, 48, 48}, {355, 49, 48, 48}, {15, 97, 15, 28},
                                     {55, 165, 35, 18}};
-
-::testing::AssertionResult samePicture(const std::vector<uint32_t>& shown,
-                                       const std::vector<uint32_t>& wanted, Rect r = kWhole) {
-    if (shown.size() != wanted.size() || shown.empty())
-        return ::testing::AssertionFailure() << "no picture to compare";
-    int differing = 0;
-    std::ostringstream first;
-    for (int y = r.y; y < r.y + r.h; ++y) {
-        for (int x = r.x; x < r.x + r.w; ++x) {
-            const size_t i = size_t(y) * kPanelWidth + x;
-            if (shown[i] == wanted[i]) continue;
-            if (differing++ == 0)
-                first << std::hex << "first at (" << std::dec << x << ", " << y << "): shown 0x"
-                      << std::hex << shown[i] << ", headless 0x" << wanted[i];
-        }
-    }
-    if (differing == 0) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << differing << " of " << r.w * r.h << " pixels differ; " << first.str();
-}
 
 // One effect instance with its host window.
 struct Plugin {
